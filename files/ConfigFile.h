@@ -1,0 +1,23 @@
+#pragma once
+
+#include "config/SwitchConfig.h"
+
+#include <QString>
+
+namespace veldo {
+
+// Outcome of a file operation: ok, or the reason it failed, for the user to read.
+struct FileResult {
+    bool ok = true;
+    QString reason;
+};
+
+// Writes the 48 values of a configuration into sections Output0..OutputF of a file,
+// keeping everything else in it. The codes are written as given.
+FileResult saveConfigFile(const QString &fileName, const SwitchConfig &config);
+
+// Reads a configuration; codes normalised, unknown type words give Pulse, a missing file
+// gives the empty configuration. Fails only when the file exists but cannot be read.
+FileResult loadConfigFile(const QString &fileName, SwitchConfig &config);
+
+} // namespace veldo

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "link/PortMap.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class QSerialPort;
+
+namespace veldo {
+
+// The serial port as the window uses it: a numbered port, a settings text such as
+// "9600,n,8,1", open or closed, a discard of pending input, an immediate write and a
+// non-blocking read of everything received. Nothing here waits for the line.
+class CommPort : public QObject {
+    Q_OBJECT
+public:
+    explicit CommPort(PortMap map, QObject *parent = nullptr);
+    ~CommPort() override;
+
+    int commPort() const { return m_commPort; }
+    void setCommPort(int port);            // ignored while the port is open
+
+    QString settings() const { return m_settings; }
+    bool setSettings(const QString &text); // false (unchanged) for a text the port cannot take, or while open
+
+    bool portOpen() const;
+    // Opens or closes the port; returns portOpen() afterwards. Opening fails for a missing,
+    // inaccessible or busy device, leaving the port closed.
+    bool setPortOpen(bool open);
+
+    void discardInput();                   // InBufferCount = 0
+    bool output(const QByteArray &bytes);  // queued at once; false when closed or the write fails
+    QByteArray input();                    // all bytes received so far, possibly none
+
+    // The device the current number maps to (symlinks resolved), empty when none.
+    QString devicePath() const;
+    const PortMap &portMap() const { return m_map; }
+
+signals:
+    // The system reported an error on the open port (device gone, write failed); the port is closed.
+    void failed();
+
+private:
+    PortMap m_map;
+    int m_commPort = kFirstPort;
+    QString m_settings = QStringLiteral("9600,n,8,1");
+    QSerialPort *m_port = nullptr;
+    int m_lockFd = -1;
+};
+
+} // namespace veldo

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "config/SwitchConfig.h"
+#include "link/DeviceImage.h"
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace veldo {
+
+inline constexpr int kPollIntervalMs = 500;
+inline constexpr int kTimeoutTick = 5;
+
+enum class ExchangeOutcome {
+    Downloaded,        // a valid image arrived; its configuration is in TickResult::config
+    DownloadChecksum,  // an image arrived whose checksum fails
+    UploadAccepted,    // the box acknowledged the image (6)
+    UploadRejected,    // the box reported a checksum error (21)
+    TimedOut,          // nothing usable by the fifth tick
+};
+
+struct TickResult {
+    bool ended = false;
+    ExchangeOutcome outcome = ExchangeOutcome::TimedOut; // meaningful only when ended
+    std::optional<SwitchConfig> config;                   // only with Downloaded
+};
+
+// Reads every byte the port has received since the last read, without waiting.
+using ReadInput = std::function<QByteArray()>;
+
+// What one running exchange has seen: CommBuffer and TickCount.
+class ExchangePoll {
+public:
+    const QByteArray &commBuffer() const { return m_commBuffer; }
+    std::int16_t tickCount() const { return m_tickCount; }
+
+protected:
+    // Counts the tick; on the time-out tick returns false without reading the port.
+    bool countTickAndRead(const ReadInput &readInput);
+
+    QByteArray m_commBuffer;
+    std::int16_t m_tickCount = 0;
+};
+
+// Download: send one request byte, take a 198-byte image, with or without an echo.
+class DownloadExchange : public ExchangePoll {
+public:
+    static constexpr std::uint8_t kRequest = 171;
+    static QByteArray request();
+
+    TickResult tick(const ReadInput &readInput);
+};
+
+// Upload: send an image, take the box's one-byte verdict, alone or after the echoed image.
+class UploadExchange : public ExchangePoll {
+public:
+    static constexpr std::uint8_t kAcknowledge = 6;
+    static constexpr std::uint8_t kNegativeAcknowledge = 21;
+    static QByteArray request(const SwitchConfig &config);
+
+    TickResult tick(const ReadInput &readInput);
+};
+
+} // namespace veldo

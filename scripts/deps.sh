@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need on Debian 12, and nothing when all is there.
+set -euo pipefail
+
+packages=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-serialport-dev libgl-dev
+    qt6-qpa-plugins libqt6svg6
+    fonts-liberation fonts-dejavu-core
+    xvfb xauth
+)
+[ "${VELDO_FUZZ:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+SUDO=
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
