@@ -1,0 +1,1 @@
+#include "files/IniFile.h"
