@@ -1,0 +1,51 @@
+#include "app/FileDialog.h"
+
+#include <QFileDialog>
+
+namespace veldo {
+
+FileDialog::Handler &FileDialog::handler()
+{
+    static Handler instance;
+    return instance;
+}
+
+void FileDialog::setHandler(Handler handler)
+{
+    FileDialog::handler() = std::move(handler);
+}
+
+std::optional<QString> FileDialog::showOpen(QWidget *parent)
+{
+    m_fileName.clear();
+    return show(parent, Mode::Open);
+}
+
+std::optional<QString> FileDialog::showSave(QWidget *parent)
+{
+    return show(parent, Mode::Save);
+}
+
+std::optional<QString> FileDialog::show(QWidget *parent, Mode mode)
+{
+    std::optional<QString> chosen;
+    if (handler()) {
+        chosen = handler()(mode, m_fileName);
+    } else {
+        QFileDialog dialog(parent, QStringLiteral("Veldo ProgrammingTool"));
+        dialog.setNameFilters({QStringLiteral("Config Files (*.ini)"), QStringLiteral("All files (*.*)")});
+        dialog.setDefaultSuffix(QStringLiteral("ini"));
+        // Open takes a name that does not exist yet; Save asks before replacing a file.
+        dialog.setAcceptMode(mode == Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        if (!m_fileName.isEmpty())
+            dialog.selectFile(m_fileName);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            chosen = dialog.selectedFiles().constFirst();
+    }
+    if (chosen)
+        m_fileName = *chosen;
+    return chosen;
+}
+
+} // namespace veldo

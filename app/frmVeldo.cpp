@@ -1,0 +1,246 @@
+#include "app/frmVeldo.h"
+
+#include "app/CodeEdit.h"
+#include "app/PortCombo.h"
+#include "app/TypeGroup.h"
+#include "app/WindowLayout.h"
+#include "config/CodeNormalizer.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace veldo {
+
+namespace {
+
+// Metric-compatible stand-ins for the fonts the window was drawn with.
+QFont sansFont(int pixelSize, bool bold)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QFont codeFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Mono"), QStringLiteral("Courier New"), QStringLiteral("DejaVu Sans Mono")});
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(layout::kSmallFontPx);
+    font.setBold(true);
+    return font;
+}
+
+QGroupBox *makeFrame(const QString &name, const QRect &geometry, QWidget *parent)
+{
+    auto *frame = new QGroupBox(parent);
+    frame->setObjectName(name);
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+QLabel *makeStatusLabel(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(layout::kStatusLine);
+    label->setAlignment(Qt::AlignCenter);
+    label->setFont(sansFont(layout::kSmallFontPx, true));
+    return label;
+}
+
+QTimer *makePollTimer(const QString &name, QObject *parent)
+{
+    auto *timer = new QTimer(parent);
+    timer->setObjectName(name);
+    timer->setInterval(kPollIntervalMs);
+    timer->setTimerType(Qt::PreciseTimer);
+    return timer;
+}
+
+} // namespace
+
+frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , DownloadTimer(makePollTimer(QStringLiteral("DownloadTimer"), this))
+    , UploadTimer(makePollTimer(QStringLiteral("UploadTimer"), this))
+    , MSComm(std::move(portMap))
+{
+    setObjectName(QStringLiteral("frmVeldo"));
+    setWindowTitle(QStringLiteral("Veldo ProgrammingTool"));
+    setFixedSize(layout::kClientSize);
+    setFont(sansFont(layout::kSmallFontPx, false));
+
+    buildCommandColumn();
+    buildOutputRows();
+    buildStatusLine();
+    setTabOrder();
+
+    connect(DownloadTimer, &QTimer::timeout, this, &frmVeldo::DownloadTimer_Timer);
+    connect(UploadTimer, &QTimer::timeout, this, &frmVeldo::UploadTimer_Timer);
+
+    Form_Load();
+}
+
+frmVeldo::~frmVeldo() = default;
+
+void frmVeldo::buildCommandColumn()
+{
+    QGroupBox *frame1 = makeFrame(QStringLiteral("Frame1"), layout::kFrame1, this);
+
+    ComboCommPort = new PortCombo(frame1);
+    ComboCommPort->setGeometry(layout::kComboCommPort);
+    ComboCommPort->setAccessibleName(QStringLiteral("Serial port"));
+    connect(ComboCommPort, &PortCombo::dropDown, this, &frmVeldo::ComboCommPort_DropDown);
+    connect(ComboCommPort, &QComboBox::activated, this, &frmVeldo::ComboCommPort_Click);
+
+    struct Command {
+        QPushButton *frmVeldo::*member;
+        const char *name;
+        const char *caption;
+        void (frmVeldo::*handler)();
+    };
+    static const Command commands[] = {
+        {&frmVeldo::Open, "Open", "Open", &frmVeldo::Open_Click},
+        {&frmVeldo::Save, "Save", "Save", &frmVeldo::Save_Click},
+        {&frmVeldo::Download, "Download", "Download", &frmVeldo::Download_Click},
+        {&frmVeldo::Upload, "Upload", "Upload", &frmVeldo::Upload_Click},
+        {&frmVeldo::Clear, "Clear", "Clear All", &frmVeldo::Clear_Click},
+    };
+    for (std::size_t i = 0; i < std::size(commands); ++i) {
+        const Command &command = commands[i];
+        auto *button = new QPushButton(QString::fromLatin1(command.caption), frame1);
+        button->setObjectName(QString::fromLatin1(command.name));
+        button->setFont(sansFont(layout::kButtonFontPx, true));
+        button->setAutoDefault(false);
+        button->setGeometry(layout::rect(layout::kButtonLeft, layout::kButtonTops[i], layout::kButtonWidth,
+                                         layout::kButtonHeight));
+        connect(button, &QPushButton::clicked, this, command.handler);
+        this->*command.member = button;
+    }
+}
+
+void frmVeldo::buildOutputRows()
+{
+    QGroupBox *frame2 = makeFrame(QStringLiteral("Frame2"), layout::kFrame2, this);
+    const QFont font = codeFont();
+    for (int i = 0; i < kOutputCount; ++i) {
+        const int top = layout::kRowTop + layout::kRowPitch * i;
+        auto *label = new QLabel(outputLabel(i), frame2);
+        label->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        label->setGeometry(layout::rect(layout::kLabelLeft, top, layout::kLabelWidth, layout::kRowHeight));
+
+        for (int m : {i, kOutputCount + i}) {
+            auto *field = new CodeEdit(m, frame2);
+            field->setFont(font);
+            field->setTextMargins(0, 0, 0, 0);
+            field->setAccessibleName(
+                QStringLiteral("Output %1, Code %2").arg(outputDigit(i), m < kOutputCount ? u'A' : u'B'));
+            const int left = m < kOutputCount ? layout::kCodeALeft : layout::kCodeBLeft;
+            field->setGeometry(layout::rect(left, top, layout::kCodeWidth, layout::kRowHeight));
+            connect(field, &CodeEdit::lostFocus, this, &frmVeldo::Data1_LostFocus);
+            Data1[std::size_t(m)] = field;
+        }
+
+        auto *group = new TypeGroup(i, frame2);
+        group->setGeometry(layout::rect(layout::kTypeFrameLeft, top, layout::kTypeFrameWidth, layout::kRowHeight));
+        Frame3[std::size_t(i)] = group;
+    }
+}
+
+void frmVeldo::buildStatusLine()
+{
+    LblCopyRight = makeStatusLabel(QStringLiteral("LblCopyRight"),
+                                   QStringLiteral("Veldo ProgrammingTool \u00A9 2026 The Veldo developers"), this);
+    LblMsg = makeStatusLabel(QStringLiteral("LblMsg"), QString(), this);
+    LblMsg->hide();
+}
+
+void frmVeldo::setTabOrder()
+{
+    QList<QWidget *> order = {ComboCommPort, Open, Save, Download, Upload, Clear};
+    for (int i = 0; i < kOutputCount; ++i) {
+        order << Data1[std::size_t(i)] << Data1[std::size_t(kOutputCount + i)];
+        for (OutputType type : {OutputType::Toggle, OutputType::Pulse, OutputType::Master, OutputType::Slave})
+            order << Frame3[std::size_t(i)]->button(type);
+    }
+    for (qsizetype k = 1; k < order.size(); ++k)
+        QWidget::setTabOrder(order[k - 1], order[k]);
+}
+
+void frmVeldo::centre()
+{
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+SwitchConfig frmVeldo::configuration() const
+{
+    SwitchConfig config;
+    for (int m = 0; m < kCodeCount; ++m)
+        config.setCode(m, Data1[std::size_t(m)]->text());
+    for (int i = 0; i < kOutputCount; ++i)
+        config.outputs[std::size_t(i)].type = Frame3[std::size_t(i)]->type();
+    return config;
+}
+
+void frmVeldo::showConfiguration(const SwitchConfig &config)
+{
+    for (int m = 0; m < kCodeCount; ++m)
+        Data1[std::size_t(m)]->setText(config.code(m));
+    for (int i = 0; i < kOutputCount; ++i)
+        Frame3[std::size_t(i)]->setType(config.outputs[std::size_t(i)].type);
+}
+
+void frmVeldo::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmVeldo::Form_Load()
+{
+    QString portName;
+    Comms.RefreshPortList(*ComboCommPort, MSComm, portName);
+}
+
+void frmVeldo::Form_Unload()
+{
+    // A waiting exchange is abandoned without a message.
+    DownloadTimer->stop();
+    UploadTimer->stop();
+    if (MSComm.portOpen())
+        MSComm.setPortOpen(false);
+}
+
+void frmVeldo::ComboCommPort_DropDown()
+{
+    QString portName;
+    Comms.RefreshPortList(*ComboCommPort, MSComm, portName);
+}
+
+void frmVeldo::ComboCommPort_Click()
+{
+    Comms.SelectCommPort(*ComboCommPort, MSComm);
+}
+
+void frmVeldo::Data1_LostFocus(int index)
+{
+    CodeEdit *field = Data1.at(std::size_t(index));
+    field->setText(NormalizeCode(field->text()));
+}
+
+void frmVeldo::Clear_Click()
+{
+    showConfiguration(SwitchConfig{});
+}
+
+} // namespace veldo

@@ -1,0 +1,38 @@
+// Open and Save: a file dialog, then the core's configuration file operations. A file that
+// cannot be read or written is reported, so that nobody leaves believing it was saved.
+#include "app/frmVeldo.h"
+
+#include "app/MessageBox.h"
+#include "files/ConfigFile.h"
+
+#include <QDir>
+
+namespace veldo {
+
+void frmVeldo::Open_Click()
+{
+    const std::optional<QString> fileName = CommonDialog1.showOpen(this);
+    if (!fileName || fileName->isEmpty())
+        return;
+    SwitchConfig config;
+    const FileResult result = loadConfigFile(*fileName, config);
+    if (!result.ok) {
+        MessageBox::show(this, QStringLiteral("Could not open %1:\n%2")
+                                   .arg(QDir::toNativeSeparators(*fileName), result.reason));
+        return;
+    }
+    showConfiguration(config);
+}
+
+void frmVeldo::Save_Click()
+{
+    const std::optional<QString> fileName = CommonDialog1.showSave(this);
+    if (!fileName || fileName->isEmpty())
+        return;
+    const FileResult result = saveConfigFile(*fileName, configuration());
+    if (!result.ok)
+        MessageBox::show(this, QStringLiteral("Could not save to %1:\n%2")
+                                   .arg(QDir::toNativeSeparators(*fileName), result.reason));
+}
+
+} // namespace veldo
