@@ -1,1 +1,70 @@
 #include "link/Exchange.h"
+
+namespace veldo {
+
+namespace {
+
+// The verdict alone, or after the 198 image bytes returned by an echoing link.
+constexpr qsizetype kVerdictAloneLength = 1;
+constexpr qsizetype kVerdictAfterEchoLength = kDeviceImageSize + 1;
+
+TickResult endedWith(ExchangeOutcome outcome)
+{
+    return {true, outcome, std::nullopt};
+}
+
+} // namespace
+
+bool ExchangePoll::countTickAndRead(const ReadInput &readInput)
+{
+    ++m_tickCount;
+    // At or past the time-out tick: a late answer is not looked for, so the port is left alone.
+    if (m_tickCount >= kTimeoutTick)
+        return false;
+    m_commBuffer += readInput();
+    return true;
+}
+
+QByteArray DownloadExchange::request()
+{
+    return QByteArray(1, char(kRequest));
+}
+
+TickResult DownloadExchange::tick(const ReadInput &readInput)
+{
+    if (!countTickAndRead(readInput))
+        return endedWith(ExchangeOutcome::TimedOut);
+    // An echoing link returns the request before the answer; only the first read can hold it.
+    if (m_tickCount == 1 && m_commBuffer.startsWith(char(kRequest)))
+        m_commBuffer.remove(0, 1);
+    if (m_commBuffer.size() < kDeviceImageSize)
+        return {};
+    const QByteArrayView image = QByteArrayView(m_commBuffer).first(kDeviceImageSize);
+    if (!deviceImageChecksumHolds(image))
+        return endedWith(ExchangeOutcome::DownloadChecksum);
+    return {true, ExchangeOutcome::Downloaded, DecodeDeviceImage(image)};
+}
+
+QByteArray UploadExchange::request(const SwitchConfig &config)
+{
+    return EncodeDeviceImage(config);
+}
+
+TickResult UploadExchange::tick(const ReadInput &readInput)
+{
+    if (!countTickAndRead(readInput))
+        return endedWith(ExchangeOutcome::TimedOut);
+    const qsizetype length = m_commBuffer.size();
+    if (length != kVerdictAloneLength && length != kVerdictAfterEchoLength)
+        return {};
+    switch (std::uint8_t(m_commBuffer.back())) {
+    case kNegativeAcknowledge:
+        return endedWith(ExchangeOutcome::UploadRejected);
+    case kAcknowledge:
+        return endedWith(ExchangeOutcome::UploadAccepted);
+    default:
+        return {};
+    }
+}
+
+} // namespace veldo
