@@ -1,16 +1,11 @@
 #pragma once
 
 #include "config/SwitchConfig.h"
+#include "files/FileResult.h"
 
 #include <QString>
 
 namespace veldo {
-
-// Outcome of a file operation: ok, or the reason it failed, for the user to read.
-struct FileResult {
-    bool ok = true;
-    QString reason;
-};
 
 // Writes the 48 values of a configuration into sections Output0..OutputF of a file,
 // keeping everything else in it. The codes are written as given.

@@ -1,0 +1,213 @@
+#include "files/IniDocument.h"
+
+#include <algorithm>
+
+namespace veldo {
+
+namespace {
+
+constexpr QByteArrayView kByteOrderMark = "\xEF\xBB\xBF";
+
+// Key and value of an entry line, each without the blanks around it.
+struct Entry {
+    QByteArrayView key;
+    QByteArrayView value;
+};
+
+bool isCommentStart(char c)
+{
+    return c == ';' || c == '#';
+}
+
+// The name of a section header line "[name]"; whatever follows the ']' is ignored.
+std::optional<QByteArrayView> headerName(QByteArrayView line)
+{
+    const QByteArrayView content = line.trimmed();
+    const qsizetype close = content.indexOf(']');
+    if (!content.startsWith('[') || close < 0)
+        return std::nullopt;
+    return content.sliced(1, close - 1).trimmed();
+}
+
+std::optional<Entry> entryOf(QByteArrayView line)
+{
+    const QByteArrayView content = line.trimmed();
+    if (content.isEmpty() || isCommentStart(content.front()) || content.front() == '[')
+        return std::nullopt;
+    const qsizetype equals = content.indexOf('=');
+    if (equals < 0)
+        return std::nullopt;
+    return Entry{content.first(equals).trimmed(), content.sliced(equals + 1).trimmed()};
+}
+
+QString foldedName(QByteArrayView name)
+{
+    return QString::fromUtf8(name.trimmed()).toCaseFolded();
+}
+
+bool holdsLineBreakOrNul(QByteArrayView text)
+{
+    return text.contains('\n') || text.contains('\r') || text.contains('\0');
+}
+
+bool isStorable(QByteArrayView section, QByteArrayView key, QByteArrayView value)
+{
+    if (holdsLineBreakOrNul(section) || holdsLineBreakOrNul(key) || holdsLineBreakOrNul(value))
+        return false;
+    section = section.trimmed();
+    key = key.trimmed();
+    return !section.isEmpty() && !section.contains(']') && !key.isEmpty() && !key.contains('=')
+        && key.front() != '[' && !isCommentStart(key.front());
+}
+
+bool isQuoted(QByteArrayView value)
+{
+    return value.size() >= 2 && value.startsWith('"') && value.endsWith('"');
+}
+
+// Reading drops the blanks around a value and one pair of enclosing quotes, so a value
+// that has either is written in quotes to come back unchanged.
+QByteArray storedForm(const QByteArray &value)
+{
+    if (isQuoted(value) || value.trimmed().size() != value.size())
+        return '"' + value + '"';
+    return value;
+}
+
+QByteArrayView unquoted(QByteArrayView value)
+{
+    return isQuoted(value) ? value.sliced(1, value.size() - 2) : value;
+}
+
+} // namespace
+
+IniDocument::IniDocument(const QByteArray &text)
+{
+    QByteArrayView rest(text);
+    if (rest.startsWith(kByteOrderMark)) {
+        byteOrderMark_ = kByteOrderMark.toByteArray();
+        rest = rest.sliced(kByteOrderMark.size());
+    }
+    bool breakSeen = false;
+    while (!rest.isEmpty()) {
+        const qsizetype lineFeed = rest.indexOf('\n');
+        QByteArrayView content = lineFeed < 0 ? rest : rest.first(lineFeed);
+        rest = lineFeed < 0 ? QByteArrayView() : rest.sliced(lineFeed + 1);
+        Line line;
+        if (lineFeed >= 0) {
+            line.ending = content.endsWith('\r') ? Ending::CrLf : Ending::Lf;
+            if (line.ending == Ending::CrLf)
+                content.chop(1);
+            if (!breakSeen)
+                newline_ = line.ending;
+            breakSeen = true;
+        }
+        line.text = content.toByteArray();
+        if (const std::optional<QByteArrayView> name = headerName(line.text)) {
+            sections_.emplace_back();
+            const QString key = foldedName(*name);
+            if (!firstSectionByName_.contains(key))
+                firstSectionByName_.insert(key, sections_.size() - 1);
+        }
+        sections_.back().lines.push_back(std::move(line));
+    }
+}
+
+std::optional<std::size_t> IniDocument::sectionIndex(QByteArrayView name) const
+{
+    const auto found = firstSectionByName_.constFind(foldedName(name));
+    if (found == firstSectionByName_.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+IniDocument::KeySearch IniDocument::findKey(const std::vector<Line> &lines, QByteArrayView key)
+{
+    const QString wanted = foldedName(key);
+    KeySearch search;
+    for (std::size_t i = 1; i < lines.size() && !search.found; ++i) {
+        const std::optional<Entry> entry = entryOf(lines[i].text);
+        if (!entry)
+            continue;
+        if (foldedName(entry->key) == wanted)
+            search.found = i;
+        search.lastEntry = i;
+    }
+    return search;
+}
+
+QString IniDocument::value(const QString &section, const QString &key) const
+{
+    const std::optional<std::size_t> index = sectionIndex(section.toUtf8());
+    if (!index)
+        return {};
+    const std::vector<Line> &lines = sections_[*index].lines;
+    const KeySearch search = findKey(lines, key.toUtf8());
+    if (!search.found)
+        return {};
+    const QByteArrayView stored = entryOf(lines[*search.found].text)->value;
+    return QString::fromUtf8(unquoted(stored)).left(kIniReadLimit);
+}
+
+bool IniDocument::setValue(const QString &section, const QString &key, const QString &value)
+{
+    const QByteArray rawSection = section.toUtf8();
+    const QByteArray rawKey = key.toUtf8();
+    const QByteArray rawValue = value.toUtf8();
+    if (!isStorable(rawSection, rawKey, rawValue))
+        return false;
+    const QByteArray sectionName = rawSection.trimmed();
+    const QByteArray keyName = rawKey.trimmed();
+    const QByteArray stored = storedForm(rawValue);
+    const QByteArray entryLine = keyName + '=' + stored;
+
+    const std::optional<std::size_t> index = sectionIndex(sectionName);
+    if (!index) {
+        appendSection(sectionName, entryLine);
+        return true;
+    }
+    std::vector<Line> &lines = sections_[*index].lines;
+    const KeySearch search = findKey(lines, keyName);
+    if (search.found) {
+        Line &line = lines[*search.found];
+        const QByteArrayView old = entryOf(line.text)->value;
+        line.text.replace(old.data() - line.text.constData(), old.size(), stored);
+        return true;
+    }
+    // Only the file's last line can lack a line break; the new entry goes after it.
+    Line &last = lines[search.lastEntry];
+    if (last.ending == Ending::None)
+        last.ending = newline_;
+    lines.insert(lines.begin() + std::ptrdiff_t(search.lastEntry + 1), Line{entryLine, newline_});
+    return true;
+}
+
+void IniDocument::appendSection(const QByteArray &name, const QByteArray &entry)
+{
+    endLastLine();
+    firstSectionByName_.insert(foldedName(name), sections_.size());
+    sections_.push_back(Section{{Line{'[' + name + ']', newline_}, Line{entry, newline_}}});
+}
+
+void IniDocument::endLastLine()
+{
+    const auto filled = std::find_if(sections_.rbegin(), sections_.rend(),
+                                     [](const Section &section) { return !section.lines.empty(); });
+    if (filled != sections_.rend() && filled->lines.back().ending == Ending::None)
+        filled->lines.back().ending = newline_;
+}
+
+QByteArray IniDocument::toBytes() const
+{
+    static const QByteArray kEndings[] = {"", "\n", "\r\n"};
+    QByteArray bytes = byteOrderMark_;
+    for (const Section &section : sections_) {
+        for (const Line &line : section.lines) {
+            bytes += line.text;
+            bytes += kEndings[int(line.ending)];
+        }
+    }
+    return bytes;
+}
+
+} // namespace veldo
