@@ -10,6 +10,8 @@ packages=(
     xvfb xauth
 )
 [ "${VELDO_FUZZ:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
+# The benchmark times windows on an X display through XCB.
+[ "${VELDO_BENCH:-0}" = 1 ] && packages+=(libxcb1-dev)
 
 missing=()
 for p in "${packages[@]}"; do
