@@ -20,12 +20,15 @@ public:
     ~CommPort() override;
 
     int commPort() const { return m_commPort; }
-    void setCommPort(int port);            // ignored while the port is open
+    void setCommPort(int port);            // ignored while the port is open or outside 1..16
 
     QString settings() const { return m_settings; }
     bool setSettings(const QString &text); // false (unchanged) for a text the port cannot take, or while open
 
     bool portOpen() const;
+    // Whether opening would succeed now, found without opening the port for use (no lock
+    // file is written, nothing is set on the line), so that listing ports stays quick.
+    bool canOpen() const;
     // Opens or closes the port; returns portOpen() afterwards. Opening fails for a missing,
     // inaccessible or busy device, leaving the port closed.
     bool setPortOpen(bool open);
