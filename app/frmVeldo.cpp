@@ -143,7 +143,7 @@ void frmVeldo::buildOutputRows()
             field->setFont(font);
             field->setTextMargins(0, 0, 0, 0);
             field->setAccessibleName(
-                QStringLiteral("Output %1, Code %2").arg(outputDigit(i), m < kOutputCount ? u'A' : u'B'));
+                QStringLiteral("Output %1, Code %2").arg(outputDigit(i), m < kOutputCount ? QStringLiteral("A") : QStringLiteral("B")));
             const int left = m < kOutputCount ? layout::kCodeALeft : layout::kCodeBLeft;
             field->setGeometry(layout::rect(left, top, layout::kCodeWidth, layout::kRowHeight));
             connect(field, &CodeEdit::lostFocus, this, &frmVeldo::Data1_LostFocus);

@@ -1,0 +1,222 @@
+// The window as a person uses it: start-up state, keyboard focus, normalisation of the code
+// fields, Clear All and the type groups.
+#include "WindowHarness.h"
+
+#include "config/SwitchConfig.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QTimer>
+
+using namespace veldo;
+
+class WindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startsInItsInitialState();
+    void tabVisitsControlsInOrder();
+    void normalizesWhenFocusLeaves_data();
+    void normalizesWhenFocusLeaves();
+    void keepsHalfTypedCodeWhileWindowIsInactive();
+    void codeFieldsHoldTwelveCharacters();
+    void typeButtonsFormOneGroupPerOutput();
+    void clearAllResetsEverything();
+};
+
+void WindowTest::startsInItsInitialState()
+{
+    WindowHarness h;
+    frmVeldo &w = h.open();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Veldo ProgrammingTool"));
+    QCOMPARE(w.size(), QSize(592, 308));
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+    for (int m = 0; m < kCodeCount; ++m)
+        QCOMPARE(h.code(m)->text(), kZeroCode);
+    for (int j = 0; j < 4 * kOutputCount; ++j)
+        QCOMPARE(h.type(j)->isChecked(), j % 4 == int(OutputType::Toggle));
+    QCOMPARE(h.label("Label1_10")->text(), QStringLiteral("Output A:"));
+    QCOMPARE(h.type(63)->text(), QStringLiteral("Toggle"));
+    QCOMPARE(h.type(60)->text(), QStringLiteral("Slave"));
+    QCOMPARE(h.code(31)->accessibleName(), QStringLiteral("Output F, Code B"));
+    QCOMPARE(h.type(42)->accessibleName(), QStringLiteral("Output A, Pulse"));
+    QVERIFY(h.label("LblCopyRight")->isVisible());
+    QVERIFY(!h.label("LblMsg")->isVisible());
+    QVERIFY(h.label("LblMsg")->text().isEmpty());
+    QVERIFY(h.button("Download")->isEnabled() && h.button("Upload")->isEnabled());
+    QVERIFY(!h.child<QTimer>(QStringLiteral("DownloadTimer"))->isActive());
+    QVERIFY(!h.child<QTimer>(QStringLiteral("UploadTimer"))->isActive());
+    QCOMPARE(h.child<QComboBox>(QStringLiteral("ComboCommPort"))->count(), 0);
+
+    // With no usable port, Download and Upload do nothing at all.
+    QTest::mouseClick(h.button("Download"), Qt::LeftButton);
+    QTest::mouseClick(h.button("Upload"), Qt::LeftButton);
+    QTest::qWait(600);
+    QVERIFY(h.button("Download")->isEnabled());
+    QVERIFY(!h.label("LblMsg")->isVisible());
+    QVERIFY(h.messages.empty());
+}
+
+void WindowTest::tabVisitsControlsInOrder()
+{
+    WindowHarness h;
+    h.open();
+    h.type(4 * 1 + int(OutputType::Master))->setChecked(true); // output 1 is Master
+
+    QStringList expected = {"ComboCommPort", "Open", "Save", "Download", "Upload", "Clear"};
+    for (int i = 0; i < kOutputCount; ++i) {
+        const int slot = i == 1 ? int(OutputType::Master) : int(OutputType::Toggle);
+        expected << QStringLiteral("Data1_%1").arg(i) << QStringLiteral("Data1_%1").arg(16 + i)
+                 << QStringLiteral("Toggle_%1").arg(4 * i + slot);
+    }
+    h.child(QStringLiteral("ComboCommPort"))->setFocus(Qt::TabFocusReason);
+    QStringList visited = {h.focusName()};
+    for (qsizetype k = 1; k <= expected.size(); ++k) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << h.focusName();
+    }
+    QCOMPARE(visited.mid(0, expected.size()), expected);
+    QCOMPARE(visited.last(), expected.first()); // and round again
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(h.focusName(), expected.last());
+}
+
+void WindowTest::normalizesWhenFocusLeaves_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("leaveBy");
+    QTest::newRow("Tab from Code A") << 0 << "tab";
+    QTest::newRow("Shift+Tab from Code B") << 21 << "backtab";
+    QTest::newRow("click into another field") << 7 << "click field";
+    QTest::newRow("click on a type button") << 30 << "click type";
+    QTest::newRow("click on Save, before it runs") << 3 << "click save";
+}
+
+void WindowTest::normalizesWhenFocusLeaves()
+{
+    QFETCH(int, field);
+    QFETCH(QString, leaveBy);
+    WindowHarness h;
+    h.open();
+    QLineEdit *edit = h.code(field);
+    QTest::mouseClick(edit, Qt::LeftButton);
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("ab c"));
+    QCOMPARE(edit->text(), QStringLiteral("ab c"));
+
+    QString seenBySave;
+    h.answers.push_back(std::nullopt);
+    if (leaveBy == "tab")
+        QTest::keyClick(edit, Qt::Key_Tab);
+    else if (leaveBy == "backtab")
+        QTest::keyClick(edit, Qt::Key_Backtab);
+    else if (leaveBy == "click field")
+        QTest::mouseClick(h.code(12), Qt::LeftButton);
+    else if (leaveBy == "click type")
+        QTest::mouseClick(h.type(5), Qt::LeftButton, {}, QPoint(5, 8));
+    else if (leaveBy == "click save") {
+        FileDialog::setHandler([&](FileDialog::Mode, const QString &) {
+            seenBySave = edit->text();
+            return std::optional<QString>();
+        });
+        QTest::mouseClick(h.button("Save"), Qt::LeftButton);
+        QCOMPARE(seenBySave, QStringLiteral("AB0C00000000"));
+    }
+    QCOMPARE(edit->text(), QStringLiteral("AB0C00000000"));
+    QVERIFY2(QApplication::focusWidget() != edit, "the focus should have moved on");
+}
+
+void WindowTest::keepsHalfTypedCodeWhileWindowIsInactive()
+{
+    WindowHarness h;
+    frmVeldo &w = h.open();
+    QLineEdit *edit = h.code(4);
+    QTest::mouseClick(edit, Qt::LeftButton);
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("12a"));
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QCOMPARE(edit->text(), QStringLiteral("12a"));
+
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(QApplication::focusWidget(), edit);
+    QTest::keyClicks(edit, QStringLiteral("b"));
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QCOMPARE(edit->text(), QStringLiteral("12AB00000000"));
+}
+
+void WindowTest::codeFieldsHoldTwelveCharacters()
+{
+    WindowHarness h;
+    frmVeldo &w = h.open();
+    QLineEdit *edit = h.code(9);
+    QTest::mouseClick(edit, Qt::LeftButton);
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("0123456789ABCDEF"));
+    QCOMPARE(edit->text(), QStringLiteral("0123456789AB"));
+
+    edit->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("fedcba9876543210"));
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit->text(), QStringLiteral("fedcba987654"));
+
+    SwitchConfig config;
+    config.setCode(17, QStringLiteral("1111111111112222"));
+    w.showConfiguration(config);
+    QCOMPARE(h.code(17)->text(), QStringLiteral("111111111111"));
+}
+
+void WindowTest::typeButtonsFormOneGroupPerOutput()
+{
+    WindowHarness h;
+    h.open();
+    QTest::mouseClick(h.type(4 * 3 + 2), Qt::LeftButton, {}, QPoint(5, 8)); // output 3 Pulse
+    QTest::mouseClick(h.type(4 * 3 + 1), Qt::LeftButton, {}, QPoint(5, 8)); // then Master
+    for (int j = 0; j < 4 * kOutputCount; ++j) {
+        const bool expected = j / 4 == 3 ? j == 4 * 3 + 1 : j % 4 == int(OutputType::Toggle);
+        QVERIFY2(h.type(j)->isChecked() == expected, qPrintable(QStringLiteral("Toggle_%1").arg(j)));
+    }
+
+    // The arrow keys move the selection within the group, and Tab then stops at the new one.
+    QRadioButton *toggle0 = h.type(3);
+    toggle0->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(toggle0, Qt::Key_Right);
+    QVERIFY(h.type(2)->isChecked());
+    QCOMPARE(h.focusName(), QStringLiteral("Toggle_2"));
+    QTest::keyClick(h.type(2), Qt::Key_Left);
+    QVERIFY(h.type(3)->isChecked());
+    QTest::keyClick(h.type(3), Qt::Key_Right);
+    h.code(0)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(h.code(0), Qt::Key_Tab);
+    QTest::keyClick(h.code(16), Qt::Key_Tab);
+    QCOMPARE(h.focusName(), QStringLiteral("Toggle_2"));
+}
+
+void WindowTest::clearAllResetsEverything()
+{
+    WindowHarness h;
+    frmVeldo &w = h.open();
+    SwitchConfig mixed;
+    for (int i = 0; i < kOutputCount; ++i) {
+        mixed.outputs[std::size_t(i)] = {QStringLiteral("%1").arg(i, 12, 16, QLatin1Char('A')).toUpper(),
+                                         QStringLiteral("FFFFFFFFFFFF"), static_cast<OutputType>(i % 4)};
+    }
+    w.showConfiguration(mixed);
+    QCOMPARE(w.configuration(), mixed);
+    h.code(5)->setFocus();
+    QTest::keyClicks(h.code(5), QStringLiteral("x"));
+
+    QTest::mouseClick(h.button("Clear"), Qt::LeftButton);
+    QCOMPARE(w.configuration(), SwitchConfig{});
+    QVERIFY(h.label("LblCopyRight")->isVisible());
+    QVERIFY(h.messages.empty());
+}
+
+QTEST_MAIN(WindowTest)
+#include "WindowTest.moc"
