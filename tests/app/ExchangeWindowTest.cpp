@@ -1,0 +1,224 @@
+// Download and Upload end to end: the window, real timer ticks, a pseudo-terminal and the
+// simulated box in the same event loop.
+#include "WindowHarness.h"
+
+#include "BoxSimulator.h"
+#include "PseudoTerminal.h"
+#include "link/DeviceImage.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+using namespace veldo;
+
+namespace {
+
+const QString kTimeOut = QStringLiteral("Error: Communication time-out");
+
+// A window whose Com1 is the simulated box.
+struct BoxedWindow : WindowHarness {
+    explicit BoxedWindow(const BoxOptions &options)
+        : box(options)
+    {
+        if (!box.linkAsPort(1, portsFolder()).ok)
+            qFatal("cannot link the box");
+        open();
+    }
+
+    // Clicks a button and waits until the exchange it started has ended; records the
+    // status line at every tick.
+    void run(const char *buttonName, const char *timerName)
+    {
+        auto *timer = child<QTimer>(QString::fromLatin1(timerName));
+        QMetaObject::Connection c = QObject::connect(timer, &QTimer::timeout, [this] {
+            statusAtTicks << label("LblMsg")->isVisible();
+        });
+        QTest::mouseClick(button(buttonName), Qt::LeftButton);
+        statusAfterClick = label("LblMsg")->isVisible() || !label("LblCopyRight")->isVisible();
+        buttonsAfterClick = button("Download")->isEnabled() || button("Upload")->isEnabled();
+        elapsed.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 4000);
+        QObject::disconnect(c);
+    }
+
+    BoxSimulator box;
+    QList<bool> statusAtTicks;
+    bool statusAfterClick = true;
+    bool buttonsAfterClick = true;
+    QElapsedTimer elapsed;
+};
+
+SwitchConfig editedConfig()
+{
+    SwitchConfig config;
+    for (int i = 0; i < kOutputCount; ++i)
+        config.outputs[std::size_t(i)] = {QStringLiteral("0123456789A%1").arg(outputDigit(i)),
+                                          QStringLiteral("FEDCBA98765%1").arg(outputDigit(i)),
+                                          static_cast<OutputType>((i + 1) % kTypeCount)};
+    return config;
+}
+
+} // namespace
+
+class ExchangeWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void upload_data();
+    void upload();
+    void download_data();
+    void download();
+    void discardsStaleBytesAtTheClick();
+    void deviceVanishingEndsAsTimeOut_data();
+    void deviceVanishingEndsAsTimeOut();
+};
+
+void ExchangeWindowTest::upload_data()
+{
+    QTest::addColumn<BoxOptions>("options");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("ticks");
+    BoxOptions plain, echo, nak, silent, stray;
+    echo.echo = true;
+    nak.alwaysNak = true;
+    silent.silent = true;
+    stray.strayByte = true;
+    QTest::newRow("acknowledged at the first tick") << plain << "Success: Upload OK" << 1;
+    QTest::newRow("through an echoing link") << echo << "Success: Upload OK" << 1;
+    QTest::newRow("rejected") << nak << "Error: Checksum error" << 1;
+    QTest::newRow("no answer") << silent << kTimeOut << 5;
+    QTest::newRow("stray byte before the verdict") << stray << kTimeOut << 5;
+}
+
+void ExchangeWindowTest::upload()
+{
+    QFETCH(BoxOptions, options);
+    QFETCH(QString, message);
+    QFETCH(int, ticks);
+    BoxedWindow h(options);
+    h.window->showConfiguration(editedConfig());
+    SwitchConfig received;
+    connect(&h.box, &BoxSimulator::configReceived, this, [&](const SwitchConfig &c) { received = c; });
+
+    h.run("Upload", "UploadTimer");
+
+    QVERIFY2(!h.statusAfterClick, "the click itself must not change the status line");
+    QVERIFY2(!h.buttonsAfterClick, "both exchange buttons are disabled while waiting");
+    QCOMPARE(h.statusAtTicks.size(), ticks);
+    for (qsizetype t = 0; t + 1 < h.statusAtTicks.size(); ++t)
+        QCOMPARE(h.statusAtTicks[t], t % 2 == 0); // blinks: shown, hidden, shown, hidden
+    QCOMPARE(h.messages.size(), std::size_t(1));
+    QCOMPARE(h.messages[0].text, message);
+    QVERIFY2(h.messages[0].exchangeButtonsEnabled && !h.messages[0].statusShown,
+             "the exchange has ended before its message shows");
+    QVERIFY(h.label("LblCopyRight")->isVisible());
+    if (message == QStringLiteral("Success: Upload OK"))
+        QCOMPARE(received, editedConfig());
+    QCOMPARE(h.window->configuration(), editedConfig());
+}
+
+void ExchangeWindowTest::download_data()
+{
+    QTest::addColumn<BoxOptions>("options");
+    QTest::addColumn<QString>("message"); // empty: the box's configuration shows, no message
+    QTest::addColumn<int>("ticks");
+    BoxOptions plain, echo, split, corrupt, silent;
+    echo.echo = true;
+    split.chunkSize = 60;
+    split.chunkPauseMs = 300; // the image arrives over three ticks
+    corrupt.wrongChecksum = true;
+    silent.silent = true;
+    QTest::newRow("answer at the first tick") << plain << "" << 1;
+    QTest::newRow("through an echoing link") << echo << "" << 1;
+    QTest::newRow("answer spread over ticks") << split << "" << 2;
+    QTest::newRow("wrong checksum") << corrupt << "Error: Checksum Error" << 1;
+    QTest::newRow("no answer") << silent << kTimeOut << 5;
+}
+
+void ExchangeWindowTest::download()
+{
+    QFETCH(BoxOptions, options);
+    QFETCH(QString, message);
+    QFETCH(int, ticks);
+    BoxedWindow h(options);
+    h.window->showConfiguration(editedConfig());
+    h.code(4)->setText(QStringLiteral("12")); // a field left short by the program
+
+    h.run("Download", "DownloadTimer");
+
+    QVERIFY(!h.statusAfterClick);
+    QVERIFY(!h.buttonsAfterClick);
+    QVERIFY2(h.statusAtTicks.size() >= ticks, qPrintable(QString::number(h.statusAtTicks.size())));
+    QVERIFY(h.button("Download")->isEnabled() && h.button("Upload")->isEnabled());
+    QVERIFY(h.label("LblCopyRight")->isVisible() && !h.label("LblMsg")->isVisible());
+    if (message.isEmpty()) {
+        QVERIFY(h.messages.empty());
+        QCOMPARE(h.window->configuration(), h.box.config());
+    } else {
+        QCOMPARE(h.messages.size(), std::size_t(1));
+        QCOMPARE(h.messages[0].text, message);
+        QVERIFY(h.messages[0].exchangeButtonsEnabled && !h.messages[0].statusShown);
+        SwitchConfig unchanged = editedConfig();
+        unchanged.setCode(4, QStringLiteral("12"));
+        QCOMPARE(h.window->configuration(), unchanged);
+    }
+}
+
+void ExchangeWindowTest::discardsStaleBytesAtTheClick()
+{
+    WindowHarness h;
+    PseudoTerminal device;
+    QVERIFY(QDir().mkpath(h.portsFolder()));
+    QVERIFY(QFile::link(device.slavePath(), h.portsFolder() + QStringLiteral("/com1")));
+    h.open();
+    QVERIFY(device.write(QByteArray(150, char(0x55)))); // left over from an earlier exchange
+    QTest::qWait(100);
+
+    QTest::mouseClick(h.button("Download"), Qt::LeftButton);
+    QByteArray request;
+    QTRY_COMPARE((request += device.readAvailable()), QByteArray(1, char(171)));
+    SwitchConfig boxConfig = editedConfig();
+    QVERIFY(device.write(EncodeDeviceImage(boxConfig)));
+    QTRY_VERIFY(h.button("Download")->isEnabled());
+    QVERIFY(h.messages.empty());
+    QCOMPARE(h.window->configuration(), boxConfig);
+}
+
+void ExchangeWindowTest::deviceVanishingEndsAsTimeOut_data()
+{
+    QTest::addColumn<QString>("buttonName");
+    QTest::addColumn<QString>("timerName");
+    QTest::newRow("download") << "Download" << "DownloadTimer";
+    QTest::newRow("upload") << "Upload" << "UploadTimer";
+}
+
+void ExchangeWindowTest::deviceVanishingEndsAsTimeOut()
+{
+    QFETCH(QString, buttonName);
+    QFETCH(QString, timerName);
+    BoxOptions options;
+    options.unplugOnRequest = true;
+    BoxedWindow h(options);
+    const SwitchConfig before = h.window->configuration();
+    rusage start{};
+    getrusage(RUSAGE_SELF, &start);
+
+    h.run(qPrintable(buttonName), qPrintable(timerName));
+
+    rusage end{};
+    getrusage(RUSAGE_SELF, &end);
+    const long cpuMs = (end.ru_utime.tv_sec - start.ru_utime.tv_sec) * 1000
+                     + (end.ru_utime.tv_usec - start.ru_utime.tv_usec) / 1000;
+    QVERIFY2(cpuMs < 1500, qPrintable(QStringLiteral("spun for %1 ms of CPU").arg(cpuMs)));
+    QCOMPARE(h.messages.size(), std::size_t(1));
+    QCOMPARE(h.messages[0].text, kTimeOut);
+    QCOMPARE(h.window->configuration(), before);
+
+    // The port is closed now: both buttons do nothing until a port is chosen again.
+    QTest::mouseClick(h.button(qPrintable(buttonName)), Qt::LeftButton);
+    QVERIFY(h.button("Download")->isEnabled() && h.button("Upload")->isEnabled());
+}
+
+QTEST_MAIN(ExchangeWindowTest)
+#include "ExchangeWindowTest.moc"
