@@ -1,6 +1,8 @@
 #include "app/MessageBox.h"
 
+#include <QIcon>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace veldo {
 
@@ -22,6 +24,7 @@ void MessageBox::show(QWidget *parent, const QString &text)
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Veldo"), text, QMessageBox::Ok, parent);
+    box.button(QMessageBox::Ok)->setIcon(QIcon()); // some styles decorate it; the box has no icon at all
     box.exec();
 }
 
