@@ -4,17 +4,6 @@
 
 namespace veldo {
 
-FileDialog::Handler &FileDialog::handler()
-{
-    static Handler instance;
-    return instance;
-}
-
-void FileDialog::setHandler(Handler handler)
-{
-    FileDialog::handler() = std::move(handler);
-}
-
 std::optional<QString> FileDialog::showOpen(QWidget *parent)
 {
     m_fileName.clear();
@@ -29,8 +18,8 @@ std::optional<QString> FileDialog::showSave(QWidget *parent)
 std::optional<QString> FileDialog::show(QWidget *parent, Mode mode)
 {
     std::optional<QString> chosen;
-    if (handler()) {
-        chosen = handler()(mode, m_fileName);
+    if (installed()) {
+        chosen = installed()(mode, m_fileName);
     } else {
         QFileDialog dialog(parent, QStringLiteral("Veldo ProgrammingTool"));
         dialog.setNameFilters({QStringLiteral("Config Files (*.ini)"), QStringLiteral("All files (*.*)")});

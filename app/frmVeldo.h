@@ -9,7 +9,7 @@
 #include <QWidget>
 
 #include <array>
-#include <optional>
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -61,7 +61,8 @@ private:
     void UploadTimer_Timer();
 
     // Shared steps of the two exchanges.
-    void startExchange(QTimer *timer, const QByteArray &request);
+    void startExchange(std::unique_ptr<ExchangePoll> exchange, QTimer *timer, const QByteArray &request);
+    void pollExchange(QTimer *timer, const QString &waitingText);
     void blinkStatus(const QString &waitingText);
     void endExchange(QTimer *timer);
     void reportOutcome(ExchangeOutcome outcome);
@@ -84,8 +85,7 @@ private:
     CommsModule Comms;
     FileDialog CommonDialog1;
 
-    std::optional<DownloadExchange> RunningDownload;
-    std::optional<UploadExchange> RunningUpload;
+    std::unique_ptr<ExchangePoll> RunningExchange; // the download or upload that waits, if any
 };
 
 } // namespace veldo

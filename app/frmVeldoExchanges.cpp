@@ -20,49 +20,47 @@ void frmVeldo::Download_Click()
 {
     if (!MSComm.portOpen())
         return;
-    RunningDownload.emplace();
-    startExchange(DownloadTimer, DownloadExchange::request());
+    startExchange(std::make_unique<DownloadExchange>(), DownloadTimer, DownloadExchange::request());
 }
 
 void frmVeldo::Upload_Click()
 {
     if (!MSComm.portOpen())
         return;
-    RunningUpload.emplace();
-    startExchange(UploadTimer, UploadExchange::request(configuration()));
+    startExchange(std::make_unique<UploadExchange>(), UploadTimer, UploadExchange::request(configuration()));
 }
 
-void frmVeldo::startExchange(QTimer *timer, const QByteArray &request)
+void frmVeldo::DownloadTimer_Timer()
+{
+    pollExchange(DownloadTimer, kDownloadWaiting);
+}
+
+void frmVeldo::UploadTimer_Timer()
+{
+    pollExchange(UploadTimer, kUploadWaiting);
+}
+
+void frmVeldo::startExchange(std::unique_ptr<ExchangePoll> exchange, QTimer *timer, const QByteArray &request)
 {
     MSComm.discardInput();
     Download->setEnabled(false);
     Upload->setEnabled(false);
     // A failed write closes the port; the exchange then runs out as a time-out.
     MSComm.output(request);
+    RunningExchange = std::move(exchange);
     timer->start();
 }
 
-void frmVeldo::DownloadTimer_Timer()
+void frmVeldo::pollExchange(QTimer *timer, const QString &waitingText)
 {
-    blinkStatus(kDownloadWaiting);
-    const TickResult result = RunningDownload->tick(portReader());
+    blinkStatus(waitingText);
+    const TickResult result = RunningExchange->tick(portReader());
     if (!result.ended)
         return;
-    endExchange(DownloadTimer);
-    RunningDownload.reset();
+    endExchange(timer);
+    RunningExchange.reset();
     if (result.config)
         showConfiguration(*result.config);
-    reportOutcome(result.outcome);
-}
-
-void frmVeldo::UploadTimer_Timer()
-{
-    blinkStatus(kUploadWaiting);
-    const TickResult result = RunningUpload->tick(portReader());
-    if (!result.ended)
-        return;
-    endExchange(UploadTimer);
-    RunningUpload.reset();
     reportOutcome(result.outcome);
 }
 

@@ -31,9 +31,13 @@ struct TickResult {
 // Reads every byte the port has received since the last read, without waiting.
 using ReadInput = std::function<QByteArray()>;
 
-// What one running exchange has seen: CommBuffer and TickCount.
+// One running exchange and what it has seen: CommBuffer and TickCount. Each tick hands it
+// the port's reader; it says whether to keep waiting or how the exchange ended.
 class ExchangePoll {
 public:
+    virtual ~ExchangePoll() = default;
+    virtual TickResult tick(const ReadInput &readInput) = 0;
+
     const QByteArray &commBuffer() const { return m_commBuffer; }
     std::int16_t tickCount() const { return m_tickCount; }
 
@@ -51,7 +55,7 @@ public:
     static constexpr std::uint8_t kRequest = 171;
     static QByteArray request();
 
-    TickResult tick(const ReadInput &readInput);
+    TickResult tick(const ReadInput &readInput) override;
 };
 
 // Upload: send an image, take the box's one-byte verdict, alone or after the echoed image.
@@ -61,7 +65,7 @@ public:
     static constexpr std::uint8_t kNegativeAcknowledge = 21;
     static QByteArray request(const SwitchConfig &config);
 
-    TickResult tick(const ReadInput &readInput);
+    TickResult tick(const ReadInput &readInput) override;
 };
 
 } // namespace veldo
