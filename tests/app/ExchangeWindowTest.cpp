@@ -72,6 +72,7 @@ private slots:
     void discardsStaleBytesAtTheClick();
     void deviceVanishingEndsAsTimeOut_data();
     void deviceVanishingEndsAsTimeOut();
+    void closingAbandonsTheExchange();
 };
 
 void ExchangeWindowTest::upload_data()
@@ -218,6 +219,22 @@ void ExchangeWindowTest::deviceVanishingEndsAsTimeOut()
     // The port is closed now: both buttons do nothing until a port is chosen again.
     QTest::mouseClick(h.button(qPrintable(buttonName)), Qt::LeftButton);
     QVERIFY(h.button("Download")->isEnabled() && h.button("Upload")->isEnabled());
+}
+
+void ExchangeWindowTest::closingAbandonsTheExchange()
+{
+    BoxOptions silent;
+    silent.silent = true;
+    BoxedWindow h(silent);
+    QTest::mouseClick(h.button("Download"), Qt::LeftButton);
+    QTest::qWait(600);
+    QVERIFY(h.label("LblMsg")->isVisible());
+
+    QVERIFY(h.window->close());
+    QTest::qWait(600);
+    QVERIFY(h.messages.empty());
+    CommPort other(PortMap(h.portsFolder(), {}));
+    QVERIFY2(other.setPortOpen(true), "closing the window must close its port");
 }
 
 QTEST_MAIN(ExchangeWindowTest)
