@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -36,13 +37,21 @@ PseudoTerminal::~PseudoTerminal()
 
 bool PseudoTerminal::write(const QByteArray &bytes)
 {
+    // A full buffer means nobody reads the slave; wait a little for room, never forever.
+    constexpr int kRoomTimeoutMs = 500;
     qsizetype done = 0;
     while (m_master >= 0 && done < bytes.size()) {
         const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n > 0)
+        if (n > 0) {
             done += n;
-        else if (n < 0 && errno != EINTR && errno != EAGAIN)
+        } else if (n < 0 && errno == EAGAIN) {
+            pollfd room{m_master, POLLOUT, 0};
+            const int ready = ::poll(&room, 1, kRoomTimeoutMs);
+            if (ready == 0 || (ready < 0 && errno != EINTR))
+                return false;
+        } else if (!(n < 0 && errno == EINTR)) {
             return false;
+        }
     }
     return m_master >= 0;
 }

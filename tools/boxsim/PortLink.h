@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace veldo {
+
+struct LinkResult {
+    bool ok = true;
+    QString reason;
+};
+
+// The override link comN -> device in a ports folder, which makes a device appear as
+// Com N. An existing entry is replaced only when it is a link to a device that is gone;
+// the link is removed again on destruction, unless someone has re-pointed it meanwhile.
+class PortLink {
+public:
+    PortLink() = default;
+    ~PortLink();
+    PortLink(const PortLink &) = delete;
+    PortLink &operator=(const PortLink &) = delete;
+
+    LinkResult make(const QString &portsFolder, int port, const QString &device);
+    // True when a link of ours was there and is gone now.
+    bool remove();
+    QString path() const { return m_path; }
+
+private:
+    QString m_path;
+    QString m_device;
+};
+
+} // namespace veldo
