@@ -1,18 +1,39 @@
-#include "ConfigBuilders.h"
-
 #include "link/DeviceImage.h"
+#include "link/Exchange.h"
+
+#include "config/CodeNormalizer.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <string_view>
 #include <utility>
 
 using namespace veldo;
-using namespace veldo::test;
-
-Q_DECLARE_METATYPE(veldo::SwitchConfig)
 
 namespace {
+
+constexpr std::string_view kTypeLetters = "SMPT"; // in OutputType order
+constexpr std::string_view kSlave = "SSSSSSSSSSSSSSSS";
+constexpr std::string_view kToggle = "TTTTTTTTTTTTTTTT";
+
+// The types of outputs 0..F as letters, and code m set to the given text.
+SwitchConfig config(std::string_view types, int m = 0, const QString &code = kZeroCode)
+{
+    SwitchConfig config;
+    for (int output = 0; output < kOutputCount; ++output)
+        config.outputs[std::size_t(output)].type = OutputType(kTypeLetters.find(types[std::size_t(output)]));
+    config.setCode(m, code);
+    return config;
+}
+
+// What decoding must give back: every code in its canonical form.
+SwitchConfig normalized(SwitchConfig config)
+{
+    for (int m = 0; m < kCodeCount; ++m)
+        config.setCode(m, NormalizeCode(config.code(m)));
+    return config;
+}
 
 // A sent image: lead byte 170, the listed offsets set, every other byte 0.
 DeviceImage imageWith(std::initializer_list<std::pair<qsizetype, int>> bytes)
@@ -24,23 +45,53 @@ DeviceImage imageWith(std::initializer_list<std::pair<qsizetype, int>> bytes)
     return image;
 }
 
-// Codes of mixed-case hex digits and random types; the second is what decoding must give back.
-std::pair<SwitchConfig, SwitchConfig> randomConfig(QRandomGenerator &random)
+const SwitchConfig kSample = config("TTTTTTTTTTTTPTTT", 20, QStringLiteral("0123456789AB"));
+const QByteArray kEcho = DownloadExchange::request();
+const QByteArray kAck(1, char(UploadExchange::kAcknowledge));
+const QByteArray kNak(1, char(UploadExchange::kNegativeAcknowledge));
+const QByteArray kStray(1, '\0');
+
+// An image whose checksum byte is the given value (the Toggle bytes cancel out): its echo
+// must not pass for a verdict.
+QByteArray imageWithChecksum(int checksum)
 {
-    static const QString digits = QStringLiteral("0123456789abcdefABCDEF");
-    SwitchConfig config;
-    for (int m = 0; m < kCodeCount; ++m) {
-        QString code;
-        for (int k = 0; k < kCodeLength; ++k)
-            code += digits.at(random.bounded(int(digits.size())));
-        config.setCode(m, code);
-    }
-    for (OutputSetting &setting : config.outputs)
-        setting.type = OutputType(random.bounded(kTypeCount));
-    SwitchConfig upper = config;
-    for (int m = 0; m < kCodeCount; ++m)
-        upper.setCode(m, config.code(m).toUpper());
-    return {config, upper};
+    return UploadExchange::request(config(kToggle, 0, QString::number(checksum, 16).rightJustified(2, u'0')));
+}
+
+void exchangeColumns()
+{
+    QTest::addColumn<QByteArrayList>("chunks"); // what the port returns when read at tick 1, 2, ...
+    QTest::addColumn<ExchangeOutcome>("outcome");
+    QTest::addColumn<int>("endTick");
+}
+
+void row(const char *name, const QByteArrayList &chunks, ExchangeOutcome outcome, int endTick)
+{
+    QTest::newRow(name) << chunks << outcome << endTick;
+}
+
+template <typename Exchange>
+void verifyExchange()
+{
+    QFETCH(QByteArrayList, chunks);
+    QFETCH(ExchangeOutcome, outcome);
+    QFETCH(int, endTick);
+    Exchange exchange;
+    TickResult result;
+    int reads = 0;
+    const ReadInput readInput = [&] {
+        ++reads;
+        return chunks.value(exchange.tickCount() - 1);
+    };
+    for (int tick = 1; tick <= kTimeoutTick && !result.ended; ++tick)
+        result = exchange.tick(readInput);
+    QVERIFY(result.ended);
+    QCOMPARE(result.outcome, outcome);
+    QCOMPARE(int(exchange.tickCount()), endTick);
+    QVERIFY2(reads == qMin(endTick, kTimeoutTick - 1), "read once at every tick but the time-out tick");
+    QCOMPARE(result.config.has_value(), outcome == ExchangeOutcome::Downloaded);
+    if (result.config)
+        QCOMPARE(*result.config, kSample);
 }
 
 } // namespace
@@ -49,113 +100,111 @@ class DeviceImageTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void knownImages_data();
-    void knownImages();
-    void randomConfigurationsRoundTrip();
-    void everyTypeOfEveryOutputRoundTrips();
-    void anyFlippedBitFailsTheChecksum();
-    void wrongSizeIsRejectedAndDecodesSafely();
-};
-
-void DeviceImageTest::knownImages_data()
-{
-    QTest::addColumn<SwitchConfig>("config");
-    QTest::addColumn<DeviceImage>("image");
-    QTest::addColumn<SwitchConfig>("decoded");
-
-    const SwitchConfig slave = allOfType(OutputType::Slave);
-    const SwitchConfig toggle = allOfType(OutputType::Toggle);
-    const SwitchConfig codeA0 = withCode(toggle, 0, QStringLiteral("0123456789AB"));
-    const SwitchConfig pulseC = withType(slave, 12, OutputType::Pulse);
-    const SwitchConfig masterC = withType(slave, 12, OutputType::Master);
-    const SwitchConfig toggleD = withType(slave, 13, OutputType::Toggle);
-
-    QTest::newRow("all Slave") << slave << imageWith({}) << slave;
-    QTest::newRow("all Toggle") << toggle << imageWith({{193, 0xFF}, {195, 0xFF}}) << toggle;
-    QTest::newRow("Code A of output 0")
-        << codeA0
-        << imageWith({{1, 0x01}, {2, 0x23}, {3, 0x45}, {4, 0x67}, {5, 0x89}, {6, 0xAB},
-                      {193, 0xFF}, {195, 0xFF}, {197, 0x22}})
-        << codeA0;
-    QTest::newRow("output C Pulse") << pulseC << imageWith({{196, 0x01}, {197, 0x01}}) << pulseC;
-    QTest::newRow("output C Master") << masterC << imageWith({{195, 0x01}, {196, 0x01}}) << masterC;
-    QTest::newRow("output D Toggle") << toggleD << imageWith({{195, 0x08}, {197, 0x08}}) << toggleD;
-    QTest::newRow("lower-case Code B of output F")
-        << withCode(slave, 31, QStringLiteral("abcdef012345"))
-        << imageWith({{187, 0xAB}, {188, 0xCD}, {189, 0xEF}, {190, 0x01}, {191, 0x23}, {192, 0x45}, {197, 0xEE}})
-        << withCode(slave, 31, QStringLiteral("ABCDEF012345"));
-    QTest::newRow("short Code A of output 5")
-        << withCode(slave, 5, QStringLiteral("ABC"))
-        << imageWith({{31, 0xAB}, {32, 0x0C}, {197, 0xA7}})
-        << withCode(slave, 5, QStringLiteral("AB0C00000000"));
-}
-
-void DeviceImageTest::knownImages()
-{
-    QFETCH(SwitchConfig, config);
-    QFETCH(DeviceImage, image);
-    QFETCH(SwitchConfig, decoded);
-
-    QCOMPARE(EncodeDeviceImage(config), image);
-    QVERIFY(deviceImageChecksumHolds(image));
-    QCOMPARE(DecodeDeviceImage(image), decoded);
-}
-
-void DeviceImageTest::randomConfigurationsRoundTrip()
-{
-    QRandomGenerator random(20240611);
-    for (int run = 0; run < 200; ++run) {
-        const auto [config, upper] = randomConfig(random);
-        DeviceImage image = EncodeDeviceImage(config);
-        QCOMPARE(image.size(), kDeviceImageSize);
-        // The box may lead its answer with any byte; neither the checksum nor the decoder looks at it.
-        image[0] = char(random.bounded(256));
-        QVERIFY(deviceImageChecksumHolds(image));
-        QCOMPARE(DecodeDeviceImage(image), upper);
+    void knownImages_data()
+    {
+        QTest::addColumn<SwitchConfig>("config");
+        QTest::addColumn<DeviceImage>("image");
+        QTest::newRow("all Slave") << config(kSlave) << imageWith({});
+        QTest::newRow("all Toggle") << config(kToggle) << imageWith({{193, 0xFF}, {195, 0xFF}});
+        QTest::newRow("Code A of output 0") << config(kToggle, 0, QStringLiteral("0123456789AB"))
+            << imageWith({{1, 0x01}, {2, 0x23}, {3, 0x45}, {4, 0x67}, {5, 0x89}, {6, 0xAB}, {193, 0xFF}, {195, 0xFF}, {197, 0x22}});
+        QTest::newRow("output C Pulse") << config("SSSSSSSSSSSSPSSS") << imageWith({{196, 0x01}, {197, 0x01}});
+        QTest::newRow("output D Toggle") << config("SSSSSSSSSSSSSTSS") << imageWith({{195, 0x08}, {197, 0x08}});
+        QTest::newRow("lower-case Code B of output F") << config(kSlave, 31, QStringLiteral("abcdef012345"))
+            << imageWith({{187, 0xAB}, {188, 0xCD}, {189, 0xEF}, {190, 0x01}, {191, 0x23}, {192, 0x45}, {197, 0xEE}});
+        QTest::newRow("short Code A of output 5") << config(kSlave, 5, QStringLiteral("ABC"))
+            << imageWith({{31, 0xAB}, {32, 0x0C}, {197, 0xA7}});
     }
-}
 
-void DeviceImageTest::everyTypeOfEveryOutputRoundTrips()
-{
-    // Against every background type, so a bit that leaks into a neighbour shows.
-    for (int background = 0; background < kTypeCount; ++background) {
-        for (int output = 0; output < kOutputCount; ++output) {
-            for (int type = 0; type < kTypeCount; ++type) {
-                const SwitchConfig config = withType(allOfType(OutputType(background)), output, OutputType(type));
-                QVERIFY2(DecodeDeviceImage(EncodeDeviceImage(config)) == config,
-                         qPrintable(QStringLiteral("output %1 type %2 among type %3").arg(output).arg(type).arg(background)));
+    void knownImages()
+    {
+        QFETCH(SwitchConfig, config);
+        QFETCH(DeviceImage, image);
+        QCOMPARE(EncodeDeviceImage(config), image);
+        QVERIFY(deviceImageChecksumHolds(image));
+        QCOMPARE(DecodeDeviceImage(image), normalized(config));
+    }
+
+    void randomConfigurationsRoundTrip()
+    {
+        QRandomGenerator random(20240611);
+        for (int run = 0; run < 200; ++run) {
+            SwitchConfig config;
+            for (int m = 0; m < kCodeCount; ++m) {
+                const QString code = QString::number(random.generate64() >> 16, 16); // lower case, at times short
+                config.setCode(m, random.bounded(2) ? code : code.toUpper());
+            }
+            for (OutputSetting &setting : config.outputs)
+                setting.type = OutputType(random.bounded(kTypeCount));
+            DeviceImage image = EncodeDeviceImage(config);
+            // The box may lead its answer with any byte; neither the checksum nor the decoder looks at it.
+            image[0] = char(random.bounded(256));
+            QVERIFY(deviceImageChecksumHolds(image));
+            QCOMPARE(DecodeDeviceImage(image), normalized(config));
+        }
+    }
+
+    void anyFlippedBitFailsTheChecksum()
+    {
+        const DeviceImage image = EncodeDeviceImage(kSample);
+        for (qsizetype offset = 1; offset < kDeviceImageSize; ++offset) {
+            for (int bit = 0; bit < 8; ++bit) {
+                DeviceImage flipped = image;
+                flipped[offset] = char(flipped[offset] ^ (1 << bit));
+                QVERIFY2(!deviceImageChecksumHolds(flipped), qPrintable(QStringLiteral("offset %1 bit %2").arg(offset).arg(bit)));
             }
         }
     }
-}
 
-void DeviceImageTest::anyFlippedBitFailsTheChecksum()
-{
-    QRandomGenerator random(7);
-    const DeviceImage image = EncodeDeviceImage(randomConfig(random).first);
-    for (qsizetype offset = 1; offset < kDeviceImageSize; ++offset) {
-        for (int bit = 0; bit < 8; ++bit) {
-            DeviceImage flipped = image;
-            flipped[offset] = char(flipped[offset] ^ (1 << bit));
-            QVERIFY2(!deviceImageChecksumHolds(flipped), qPrintable(QStringLiteral("offset %1 bit %2").arg(offset).arg(bit)));
-        }
+    void wrongSizeFailsAndDecodesSafely()
+    {
+        const DeviceImage image = EncodeDeviceImage(config(kToggle, 0, QStringLiteral("0123456789AB")));
+        QVERIFY(!deviceImageChecksumHolds(image.first(kDeviceImageSize - 1)));
+        QVERIFY(!deviceImageChecksumHolds(image + char(0)));
+        // Missing bytes read as zero: the first code survives, everything after it is cleared.
+        QCOMPARE(DecodeDeviceImage(image.first(7)), config(kSlave, 0, QStringLiteral("0123456789AB")));
     }
-}
 
-void DeviceImageTest::wrongSizeIsRejectedAndDecodesSafely()
-{
-    const SwitchConfig config = withCode(allOfType(OutputType::Master), 0, QStringLiteral("0123456789AB"));
-    const DeviceImage image = EncodeDeviceImage(config);
+    void download_data()
+    {
+        exchangeColumns();
+        const QByteArray image = EncodeDeviceImage(kSample);
+        using O = ExchangeOutcome;
+        row("echo and answer at tick 1", {kEcho + image}, O::Downloaded, 1);
+        row("answer without echo", {image}, O::Downloaded, 1);
+        row("echo alone, answer next tick", {kEcho, image}, O::Downloaded, 2);
+        row("answer spread over ticks", {image.first(50), {}, image.mid(50, 100), image.mid(150)}, O::Downloaded, 4);
+        row("echo late: image one byte early", {{}, kEcho + image}, O::DownloadChecksum, 2);
+        row("lead 171 without echo loses a byte", {kEcho + image.mid(1)}, O::TimedOut, 5);
+        row("197 bytes", {image.first(197)}, O::TimedOut, 5);
+        row("198 bytes in two parts", {image.first(197), image.last(1)}, O::Downloaded, 2);
+        row("more than 198 bytes", {image + "\x06\x15garbage"}, O::Downloaded, 1);
+        row("answer after tick 4 is not read", {{}, {}, {}, {}, image}, O::TimedOut, 5);
+    }
 
-    QVERIFY(!deviceImageChecksumHolds(image.first(kDeviceImageSize - 1)));
-    QVERIFY(!deviceImageChecksumHolds(image + char(0)));
-    QVERIFY(!deviceImageChecksumHolds({}));
+    void download() { verifyExchange<DownloadExchange>(); }
 
-    // Missing bytes read as zero: the first code survives, everything after it is cleared.
-    const SwitchConfig expected = withCode(allOfType(OutputType::Slave), 0, QStringLiteral("0123456789AB"));
-    QCOMPARE(DecodeDeviceImage(image.first(7)), expected);
-    QCOMPARE(DecodeDeviceImage({}), allOfType(OutputType::Slave));
-}
+    void upload_data()
+    {
+        exchangeColumns();
+        const QByteArray echo = UploadExchange::request(kSample);
+        using O = ExchangeOutcome;
+        row("ack alone", {kAck}, O::UploadAccepted, 1);
+        row("nak alone", {kNak}, O::UploadRejected, 1);
+        row("ack at tick 4", {{}, {}, {}, kAck}, O::UploadAccepted, 4);
+        row("echo and ack", {echo + kAck}, O::UploadAccepted, 1);
+        row("first echo byte, then the rest and ack", {echo.first(1), echo.mid(1) + kAck}, O::UploadAccepted, 2);
+        row("stray byte before ack (length 2)", {kStray + kAck}, O::TimedOut, 5);
+        row("stray byte after echo (length 200)", {echo + kStray + kAck}, O::TimedOut, 5);
+        row("ack split from a stray byte by a tick", {kStray, kAck}, O::TimedOut, 5);
+        row("echo with checksum 6 is no verdict", {imageWithChecksum(6)}, O::TimedOut, 5);
+        row("echo with checksum 21, then ack", {imageWithChecksum(21), kAck}, O::UploadAccepted, 2);
+        row("echo with checksum 6, then nak", {imageWithChecksum(6), kNak}, O::UploadRejected, 2);
+        row("ack after tick 4 is not read", {{}, {}, {}, {}, kAck}, O::TimedOut, 5);
+    }
+
+    void upload() { verifyExchange<UploadExchange>(); }
+};
 
 QTEST_GUILESS_MAIN(DeviceImageTest)
 #include "DeviceImageTest.moc"

@@ -1,13 +1,23 @@
 #include "PtyPorts.h"
 
+#include <QDir>
+#include <QFile>
+
 namespace veldo {
 
 PtyPorts::PtyPorts(std::initializer_list<int> numbers)
 {
-    for (int number : numbers) {
-        auto &terminal = ptys[number] = std::make_unique<PseudoTerminal>();
-        folder.link(number, terminal->slavePath());
-    }
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    QDir().mkpath(folder());
+    for (int number : numbers)
+        link(number, (ptys[number] = std::make_unique<PseudoTerminal>())->slavePath());
+}
+
+bool PtyPorts::link(int port, const QString &target) const
+{
+    const QString path = comm.portMap().overridePath(port);
+    QFile::remove(path);
+    return QFile::link(target, path);
 }
 
 } // namespace veldo

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "PseudoTerminal.h"
-#include "support/TempPortsFolder.h"
 
 #include "link/CommPort.h"
+
+#include <QTemporaryDir>
 
 #include <initializer_list>
 #include <map>
@@ -12,16 +13,20 @@
 namespace veldo {
 
 // Pseudo-terminals linked as the given port numbers into a ports folder of the test's own,
-// and a serial port (closed, on port 1) over that folder's map. The master side of
-// pty(n) plays the device behind Com n.
+// and a closed serial port over that folder alone. XDG_CONFIG_HOME points at `home`, so the
+// program's standard map sees these links and never the machine's own devices.
+// The master side of pty(n) plays the device behind Com n.
 struct PtyPorts {
-    explicit PtyPorts(std::initializer_list<int> numbers);
+    explicit PtyPorts(std::initializer_list<int> numbers = {});
 
+    QString folder() const { return home.path() + QStringLiteral("/veldo/ports"); }
+    // Makes Com n a symlink to target, replacing what was there; false on failure.
+    bool link(int port, const QString &target) const;
     PseudoTerminal &pty(int number) { return *ptys.at(number); }
 
-    TempPortsFolder folder;
+    QTemporaryDir home;
     std::map<int, std::unique_ptr<PseudoTerminal>> ptys;
-    CommPort comm{folder.map()}; // goes first, while its devices still exist
+    CommPort comm{PortMap(folder(), {})}; // goes first, while its devices still exist
 };
 
 } // namespace veldo
