@@ -1,5 +1,7 @@
 #include "files/IniDocument.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 
 namespace veldo {
@@ -40,9 +42,18 @@ std::optional<Entry> entryOf(QByteArrayView line)
     return Entry{content.first(equals).trimmed(), content.sliced(equals + 1).trimmed()};
 }
 
+// QString::fromUtf8 drops a leading U+FEFF, which would lose it from a value and make "\uFEFFS"
+// the same name as "S"; only the file's own byte order mark is no text.
+QString textOf(QByteArrayView utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(utf8);
+}
+
 QString foldedName(QByteArrayView name)
 {
-    return QString::fromUtf8(name.trimmed()).toCaseFolded();
+    return textOf(name.trimmed()).toCaseFolded();
 }
 
 bool holdsLineBreakOrNul(QByteArrayView text)
@@ -146,7 +157,7 @@ QString IniDocument::value(const QString &section, const QString &key) const
     if (!search.found)
         return {};
     const QByteArrayView stored = entryOf(lines[*search.found].text)->value;
-    return QString::fromUtf8(unquoted(stored)).left(kIniReadLimit);
+    return textOf(unquoted(stored)).left(kIniReadLimit);
 }
 
 bool IniDocument::setValue(const QString &section, const QString &key, const QString &value)

@@ -71,6 +71,7 @@ void IniFileTest::writeChangesOnlyItsValue_data()
     QTest::newRow("new section, CRLF") << other << "S/k" << other + "[S]\r\nk=v\r\n";
     QTest::newRow("new section, no final break") << "[A]\nx=1"_ba << "S/k" << "[A]\nx=1\n[S]\nk=v\n"_ba;
     QTest::newRow("first line break for new lines") << bom + "[A]\r\nx=1\n" << "S/k" << bom + "[A]\r\nx=1\n[S]\r\nk=v\r\n";
+    QTest::newRow("name led by U+FEFF is its own") << "[S]\nk=1\n"_ba << u"\uFEFFS/k"_s << "[S]\nk=1\n[\xEF\xBB\xBFS]\nk=v\n"_ba;
     QTest::newRow("bytes that are not UTF-8") << "[A]\nx=\xFF\xFE\n"_ba << "S/k" << "[A]\nx=\xFF\xFE\n[S]\nk=v\n"_ba;
 }
 
@@ -97,6 +98,7 @@ void IniFileTest::valuesComeBackOrAreRefused_data()
     QTest::newRow("enclosing quotes") << "S" << "k" << "\"q\"" << true;
     QTest::newRow("INI punctuation") << "S" << "k" << "=[a];#" << true;
     QTest::newRow("non-ASCII") << "S" << "k" << QString::fromUtf8("\xC3\xBC\xE2\x82\xAC") << true;
+    QTest::newRow("led by U+FEFF") << "S" << "k" << u"\uFEFF\uFEFF["_s << true;
     QTest::newRow("254 characters, whole") << "S" << "k" << QString(254, u'x') << true;
     QTest::newRow("255 characters, cut to 254") << "S" << "k" << QString(255, u'x') << true;
     QTest::newRow("line feed in value") << "S" << "k" << "v\n[T]" << false;
