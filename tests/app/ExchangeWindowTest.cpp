@@ -7,6 +7,7 @@
 #include "link/DeviceImage.h"
 
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QTimer>
 
 #include <sys/resource.h>
@@ -68,7 +69,8 @@ class ExchangeWindowTest : public QObject {
 private slots:
     void exchange_data();
     void exchange();
-    void discardsStaleBytesAtTheClick();
+    void downloadOverARawLine_data();
+    void downloadOverARawLine();
     void deviceVanishingEndsAsTimeOut_data();
     void deviceVanishingEndsAsTimeOut();
     void closingAbandonsTheExchange();
@@ -132,24 +134,48 @@ void ExchangeWindowTest::exchange()
     QCOMPARE(h.window->configuration(), message.isEmpty() ? h.box.config() : shown);
 }
 
-void ExchangeWindowTest::discardsStaleBytesAtTheClick()
+void ExchangeWindowTest::downloadOverARawLine_data()
 {
+    QTest::addColumn<QByteArray>("stale");  // on the line before the click
+    QTest::addColumn<QByteArray>("answer"); // sent once the request is in
+    QTest::addColumn<QString>("message");   // empty: the answer's configuration shows
+    QRandomGenerator random(3);
+    const auto noise = [&random](int count) {
+        QByteArray bytes(count, '\0');
+        for (char &byte : bytes)
+            byte = char(random.bounded(256));
+        return bytes;
+    };
+    QTest::newRow("stale bytes discarded at the click")
+        << QByteArray(150, char(0x55)) << EncodeDeviceImage(editedConfig()) << "";
+    QTest::newRow("random bytes, fewer than an image") << QByteArray() << noise(150) << kTimeOut;
+    QTest::newRow("random bytes, more than an image")
+        << QByteArray() << noise(1000) << "Error: Checksum Error";
+}
+
+void ExchangeWindowTest::downloadOverARawLine()
+{
+    QFETCH(QByteArray, stale);
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, message);
     WindowHarness h;
     PseudoTerminal device;
     QVERIFY(QDir().mkpath(h.portsFolder()));
     QVERIFY(QFile::link(device.slavePath(), h.portsFolder() + QStringLiteral("/com1")));
     h.open();
-    QVERIFY(device.write(QByteArray(150, char(0x55)))); // left over from an earlier exchange
+    const SwitchConfig before = h.window->configuration();
+    QVERIFY(device.write(stale));
     QTest::qWait(100);
 
     QTest::mouseClick(h.button("Download"), Qt::LeftButton);
     QByteArray request;
     QTRY_COMPARE((request += device.readAvailable()), QByteArray(1, char(171)));
-    SwitchConfig boxConfig = editedConfig();
-    QVERIFY(device.write(EncodeDeviceImage(boxConfig)));
-    QTRY_VERIFY(h.button("Download")->isEnabled());
-    QVERIFY(h.messages.empty());
-    QCOMPARE(h.window->configuration(), boxConfig);
+    QVERIFY(device.write(answer));
+    QTRY_VERIFY_WITH_TIMEOUT(h.button("Download")->isEnabled(), 4000);
+    QCOMPARE(h.messages.size(), std::size_t(message.isEmpty() ? 0 : 1));
+    if (!message.isEmpty())
+        QCOMPARE(h.messages[0].text, message);
+    QCOMPARE(h.window->configuration(), message.isEmpty() ? editedConfig() : before);
 }
 
 void ExchangeWindowTest::deviceVanishingEndsAsTimeOut_data()

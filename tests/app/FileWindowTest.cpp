@@ -2,6 +2,7 @@
 #include "WindowHarness.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 
 using namespace veldo;
 
@@ -40,6 +41,8 @@ private slots:
     void openLoadsWhatSaveWrote();
     void failuresAreReportedAndChangeNothing_data();
     void failuresAreReportedAndChangeNothing();
+    void openOfOtherBytesShowsTheEmptyConfiguration_data();
+    void openOfOtherBytesShowsTheEmptyConfiguration();
 };
 
 void FileWindowTest::dialogsRememberTheChosenFile()
@@ -124,6 +127,38 @@ void FileWindowTest::failuresAreReportedAndChangeNothing()
     QVERIFY2(h.messages[0].text.contains(file), qPrintable(h.messages[0].text));
     QCOMPARE(contents(file), before);
     QCOMPARE(w.configuration(), sample());
+}
+
+void FileWindowTest::openOfOtherBytesShowsTheEmptyConfiguration_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray binary(64 * 1024, '\0');
+    QRandomGenerator random(5);
+    for (char &byte : binary)
+        byte = char(random.bounded(256));
+    QTest::newRow("empty file") << QByteArray("");
+    QTest::newRow("binary file") << binary;
+    QTest::newRow("10 MB on one line") << QByteArray("[Output0] Code A=0123456789AB ").repeated(350'000);
+}
+
+void FileWindowTest::openOfOtherBytesShowsTheEmptyConfiguration()
+{
+    QFETCH(QByteArray, bytes);
+    WindowHarness h;
+    frmVeldo &w = h.open();
+    const QString file = h.dir.filePath(QStringLiteral("other.ini"));
+    QFile other(file);
+    QVERIFY(other.open(QIODevice::WriteOnly) && other.write(bytes) == bytes.size());
+    other.close();
+    w.showConfiguration(sample());
+
+    h.answers = {file};
+    QBENCHMARK_ONCE { // the window waits this long
+        QTest::mouseClick(h.button("Open"), Qt::LeftButton);
+    }
+    QCOMPARE(w.configuration(), emptyFileConfig());
+    QVERIFY(h.messages.empty());
+    QCOMPARE(contents(file), bytes);
 }
 
 QTEST_MAIN(FileWindowTest)
