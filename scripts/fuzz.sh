@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang into build-fuzz/ (or $VELDO_FUZZ_BUILD_DIR) and runs
-# each for the given seconds (20 by default), starting from its seeds in fuzz/corpus/<target>/.
+# each for the given seconds (300 by default; CI gives 20), starting from its seeds in
+# fuzz/corpus/<target>/.
 # Inputs that reach new code are kept in <build>/fuzz-corpus/<target>/ for the next run;
 # findings are written to <build>/fuzz-findings/<target>/. Prints executions and findings per
 # target and fails when any target finds something.
@@ -8,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=${1:-20}
+seconds=${1:-300}
 dir=${VELDO_FUZZ_BUILD_DIR:-build-fuzz}
 targets=(fuzz_normalize_code fuzz_ini_file fuzz_exchange)
 
