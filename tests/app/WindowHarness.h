@@ -70,6 +70,15 @@ public:
     QRadioButton *type(int index) const { return child<QRadioButton>(QStringLiteral("Toggle_%1").arg(index)); }
     QPushButton *button(const char *name) const { return child<QPushButton>(QString::fromLatin1(name)); }
     QLabel *label(const char *name) const { return child<QLabel>(QString::fromLatin1(name)); }
+    // Clicks into a code field and types over its text, as a person would.
+    QLineEdit *typeInto(int index, const QString &text) const
+    {
+        QLineEdit *edit = code(index);
+        QTest::mouseClick(edit, Qt::LeftButton);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        return edit;
+    }
     QString focusName() const
     {
         QWidget *f = QApplication::focusWidget();

@@ -100,10 +100,7 @@ void WindowTest::normalizesWhenFocusLeaves()
     QFETCH(QString, leaveBy);
     WindowHarness h;
     h.open();
-    QLineEdit *edit = h.code(field);
-    QTest::mouseClick(edit, Qt::LeftButton);
-    edit->selectAll();
-    QTest::keyClicks(edit, QStringLiteral("ab c"));
+    QLineEdit *edit = h.typeInto(field, QStringLiteral("ab c"));
     QCOMPARE(edit->text(), QStringLiteral("ab c"));
 
     QString seenBySave;
@@ -132,10 +129,7 @@ void WindowTest::keepsHalfTypedCodeWhileWindowIsInactive()
 {
     WindowHarness h;
     frmVeldo &w = h.open();
-    QLineEdit *edit = h.code(4);
-    QTest::mouseClick(edit, Qt::LeftButton);
-    edit->selectAll();
-    QTest::keyClicks(edit, QStringLiteral("12a"));
+    QLineEdit *edit = h.typeInto(4, QStringLiteral("12a"));
 
     QWidget other;
     other.show();
@@ -155,10 +149,7 @@ void WindowTest::codeFieldsHoldTwelveCharacters()
 {
     WindowHarness h;
     frmVeldo &w = h.open();
-    QLineEdit *edit = h.code(9);
-    QTest::mouseClick(edit, Qt::LeftButton);
-    edit->selectAll();
-    QTest::keyClicks(edit, QStringLiteral("0123456789ABCDEF"));
+    QLineEdit *edit = h.typeInto(9, QStringLiteral("0123456789ABCDEF"));
     QCOMPARE(edit->text(), QStringLiteral("0123456789AB"));
 
     edit->selectAll();
