@@ -82,7 +82,7 @@ frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
     buildCommandColumn();
     buildOutputRows();
     buildStatusLine();
-    setTabOrder();
+    chainTabOrder();
 
     connect(DownloadTimer, &QTimer::timeout, this, &frmVeldo::DownloadTimer_Timer);
     connect(UploadTimer, &QTimer::timeout, this, &frmVeldo::UploadTimer_Timer);
@@ -164,7 +164,7 @@ void frmVeldo::buildStatusLine()
     LblMsg->hide();
 }
 
-void frmVeldo::setTabOrder()
+void frmVeldo::chainTabOrder()
 {
     QList<QWidget *> order = {ComboCommPort, Open, Save, Download, Upload, Clear};
     for (int i = 0; i < kOutputCount; ++i) {

@@ -45,7 +45,7 @@ private:
     void buildCommandColumn();
     void buildOutputRows();
     void buildStatusLine();
-    void setTabOrder();
+    void chainTabOrder();
 
     void Form_Load();
     void Form_Unload();
