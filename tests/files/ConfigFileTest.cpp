@@ -2,16 +2,15 @@
 #include "files/IniFile.h"
 
 #include "FileFixture.h"
+#include "support/ChildProcess.h"
 
 #include <QDir>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace veldo;
@@ -48,16 +47,10 @@ QByteArray layoutOf(const SwitchConfig &config, const QByteArray &newline)
 // Saves in a child process whose files may grow to at most sizeLimit bytes.
 bool saveFailsWithReason(const QString &fileName, rlim_t sizeLimit)
 {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{sizeLimit, sizeLimit};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+    return test::runInChild([&] {
         const FileResult saved = saveConfigFile(fileName, randomConfig());
-        ::_exit(!saved.ok && !saved.reason.isEmpty() ? 0 : 1);
-    }
-    int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        return !saved.ok && !saved.reason.isEmpty() ? 0 : 1;
+    }, {.fileSizeLimit = sizeLimit}) == 0;
 }
 
 bool setMode(const QString &fileName, int mode)
