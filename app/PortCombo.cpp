@@ -2,6 +2,23 @@
 
 namespace veldo {
 
+namespace {
+
+// The device and, for a USB adapter, its description, maker and serial number.
+QString portToolTip(const PortFacts &port)
+{
+    QStringList lines{port.device};
+    if (port.usb) {
+        for (const QString &detail : {port.usb->description, port.usb->manufacturer, port.usb->serialNumber}) {
+            if (!detail.isEmpty())
+                lines << detail;
+        }
+    }
+    return lines.join(u'\n');
+}
+
+} // namespace
+
 PortCombo::PortCombo(QWidget *parent)
     : QComboBox(parent)
 {
@@ -15,10 +32,17 @@ void PortCombo::showPopup()
     QComboBox::showPopup();
 }
 
-void PortCombo::addItem(const QString &text, int value, const QString &toolTip)
+void PortCombo::showPorts(const PortScan &ports, int selected, const QString &whyNone)
 {
-    QComboBox::addItem(text, value);
-    setItemData(QComboBox::count() - 1, toolTip, Qt::ToolTipRole);
+    clear();
+    for (const PortFacts &port : ports) {
+        if (!port.usable())
+            continue;
+        addItem(QStringLiteral("Com%1:").arg(port.number), port.number);
+        setItemData(count() - 1, portToolTip(port), Qt::ToolTipRole);
+    }
+    setCurrentIndex(findData(selected));
+    setToolTip(count() == 0 ? whyNone : QString());
 }
 
 } // namespace veldo

@@ -1,26 +1,24 @@
 #pragma once
 
-#include "link/PortList.h"
+#include "link/PortFacts.h"
 
 #include <QComboBox>
 
 namespace veldo {
 
-// The port list: a drop-down list that says when the user opens it, before it shows.
-class PortCombo : public QComboBox, public PortList {
+// The port list: a drop-down list of the usable ports that says when the user opens it,
+// before it shows.
+class PortCombo : public QComboBox {
     Q_OBJECT
 public:
     explicit PortCombo(QWidget *parent = nullptr);
 
     void showPopup() override;
 
-    // PortList
-    void clear() override { QComboBox::clear(); }
-    int count() const override { return QComboBox::count(); }
-    void addItem(const QString &text, int value, const QString &toolTip) override;
-    int value(int index) const override { return itemData(index).toInt(); }
-    int currentIndex() const override { return QComboBox::currentIndex(); }
-    void setCurrentIndex(int index) override { QComboBox::setCurrentIndex(index); }
+    // Lists the usable ports as "ComN:", each with its device as tooltip, and selects
+    // `selected`; with none usable, the tooltip says why.
+    void showPorts(const PortScan &ports, int selected, const QString &whyNone);
+    int selectedPort() const { return currentData().toInt(); }
 
 signals:
     void dropDown();

@@ -5,6 +5,7 @@
 #include "app/TypeGroup.h"
 #include "app/WindowLayout.h"
 #include "config/CodeNormalizer.h"
+#include "link/PortAdvice.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -13,6 +14,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace veldo {
 
@@ -208,8 +211,7 @@ void frmVeldo::closeEvent(QCloseEvent *event)
 
 void frmVeldo::Form_Load()
 {
-    QString portName;
-    Comms.RefreshPortList(*ComboCommPort, MSComm, portName);
+    showPorts(Comms.RefreshPortList(MSComm));
 }
 
 void frmVeldo::Form_Unload()
@@ -223,13 +225,23 @@ void frmVeldo::Form_Unload()
 
 void frmVeldo::ComboCommPort_DropDown()
 {
-    QString portName;
-    Comms.RefreshPortList(*ComboCommPort, MSComm, portName);
+    showPorts(Comms.RefreshPortList(MSComm));
 }
 
 void frmVeldo::ComboCommPort_Click()
 {
-    Comms.SelectCommPort(*ComboCommPort, MSComm);
+    Comms.SelectCommPort(MSComm, ComboCommPort->selectedPort());
+}
+
+void frmVeldo::showPorts(const PortScan &ports)
+{
+    const bool noneUsable = std::none_of(ports.cbegin(), ports.cend(), [](const PortFacts &port) { return port.usable(); });
+    ComboCommPort->showPorts(ports, MSComm.commPort(), noneUsable ? whyNoPort(ports) : QString());
+}
+
+QString frmVeldo::whyNoPort(const PortScan &ports) const
+{
+    return noPortExplanation(ports, runningProcesses(), MSComm.portMap().portsFolder());
 }
 
 void frmVeldo::Data1_LostFocus(int index)

@@ -47,6 +47,10 @@ private:
     void buildStatusLine();
     void chainTabOrder();
 
+    // The port list from a probe, and why no port is usable when none is.
+    void showPorts(const PortScan &ports);
+    QString whyNoPort(const PortScan &ports) const;
+
     void Form_Load();
     void Form_Unload();
     void ComboCommPort_DropDown();
@@ -67,6 +71,7 @@ private:
     void endExchange(QTimer *timer);
     void reportOutcome(ExchangeOutcome outcome);
     ReadInput portReader();
+    void reportNoPort();
 
     PortCombo *ComboCommPort = nullptr;
     QPushButton *Open = nullptr;

@@ -4,6 +4,7 @@
 #include "app/frmVeldo.h"
 
 #include "app/MessageBox.h"
+#include "link/PortProbe.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -19,15 +20,21 @@ const QString kUploadWaiting = QStringLiteral("Upload: Wait for acknowledge");
 void frmVeldo::Download_Click()
 {
     if (!MSComm.portOpen())
-        return;
+        return reportNoPort();
     startExchange(std::make_unique<DownloadExchange>(), DownloadTimer, DownloadExchange::request());
 }
 
 void frmVeldo::Upload_Click()
 {
     if (!MSComm.portOpen())
-        return;
+        return reportNoPort();
     startExchange(std::make_unique<UploadExchange>(), UploadTimer, UploadExchange::request(configuration()));
+}
+
+// A click with no port open would otherwise do nothing at all; a fresh probe says why.
+void frmVeldo::reportNoPort()
+{
+    MessageBox::show(this, whyNoPort(DiscoverPorts(MSComm.portMap())));
 }
 
 void frmVeldo::DownloadTimer_Timer()

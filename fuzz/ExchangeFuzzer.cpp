@@ -50,7 +50,7 @@ bool checksumHolds(QByteArrayView image)
 void checkDownloadTick(const Feed &feed, const QByteArray &fed, int tick, const TickResult &result)
 {
     // An echo of the request can only come first, in the first tick's bytes.
-    const bool echoed = feed.chunks.value(0).startsWith(char(DownloadExchange::kRequest));
+    const bool echoed = feed.chunks.value(0).startsWith(char(kDownloadRequest));
     const QByteArray answer = echoed ? fed.mid(1) : fed;
     const bool complete = answer.size() >= kDeviceImageSize;
     check(result.ended == (complete || tick == kTimeoutTick), "a download ends once an image is in, or times out");
@@ -75,8 +75,8 @@ void checkUploadTick(const QByteArray &fed, int tick, const TickResult &result)
 {
     const bool verdictLength = fed.size() == 1 || fed.size() == kDeviceImageSize + 1;
     const auto last = fed.isEmpty() ? 0 : std::uint8_t(fed.back());
-    const bool accepted = verdictLength && last == UploadExchange::kAcknowledge;
-    const bool rejected = verdictLength && last == UploadExchange::kNegativeAcknowledge;
+    const bool accepted = verdictLength && last == kAcknowledge;
+    const bool rejected = verdictLength && last == kNegativeAcknowledge;
     if (tick == kTimeoutTick && !accepted && !rejected) {
         check(result.ended && result.outcome == ExchangeOutcome::TimedOut, "an upload without a verdict times out");
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/LineSettings.h"
 #include "link/PortMap.h"
 
 #include <QByteArray>
@@ -10,8 +11,7 @@ class QSerialPort;
 
 namespace veldo {
 
-// The serial port as the window uses it: a numbered port, a settings text such as
-// "9600,n,8,1", open or closed, a discard of pending input, an immediate write and a
+// The serial port as the window uses it: a numbered port, line settings, open or closed, a discard of pending input, an immediate write and a
 // non-blocking read of everything received. Nothing here waits for the line.
 class CommPort : public QObject {
     Q_OBJECT
@@ -22,15 +22,12 @@ public:
     int commPort() const { return m_commPort; }
     void setCommPort(int port);            // ignored while the port is open or outside 1..16
 
-    QString settings() const { return m_settings; }
-    bool setSettings(const QString &text); // false (unchanged) for a text the port cannot take, or while open
+    const LineSettings &settings() const { return m_settings; }
+    bool setSettings(const LineSettings &settings); // false (unchanged) while open
 
     bool portOpen() const;
-    // Whether opening would succeed now, found without opening the port for use (no lock
-    // file is written, nothing is set on the line), so that listing ports stays quick.
-    bool canOpen() const;
-    // Opens or closes the port; returns portOpen() afterwards. Opening fails for a missing,
-    // inaccessible or busy device, leaving the port closed.
+    // Opens or closes the port; returns portOpen() afterwards. Opening fails, leaving the
+    // port closed, for anything a probe finds unusable: missing, not permitted, in use.
     bool setPortOpen(bool open);
 
     void discardInput();                   // InBufferCount = 0
@@ -48,7 +45,7 @@ signals:
 private:
     PortMap m_map;
     int m_commPort = kFirstPort;
-    QString m_settings = QStringLiteral("9600,n,8,1");
+    LineSettings m_settings = kBoxLineSettings;
     QSerialPort *m_port = nullptr;
     int m_lockFd = -1;
 };

@@ -1,37 +1,28 @@
 #pragma once
 
 #include "link/CommPort.h"
-#include "link/PortList.h"
-
-#include <QString>
+#include "link/PortFacts.h"
 
 #include <cstdint>
 
 namespace veldo {
 
-// Finds the usable serial ports, lists them and opens the chosen one with the box's settings.
-// Holds the state that lives for the whole run: the port to select again after a refresh
-// and the line settings last applied.
+// Finds the usable serial ports and opens the chosen one with the box's line settings.
+// Holds the port to select again after a refresh, for the whole run.
 class CommsModule {
 public:
-    void RefreshPortList(PortList &combo, CommPort &comm, QString &portName);
-    void SelectCommPort(PortList &combo, CommPort &comm);
-    bool ConfigureCommPort(CommPort &comm, QString &baudRate, QString &dataBits, QString &parity,
-                           QString &stopBits);
+    // Closes the port, probes every number and opens the port that was in use if it is
+    // still usable, else the lowest usable one; with none usable, nothing is opened.
+    PortScan RefreshPortList(CommPort &comm);
+    // Closes the port and opens the given one, which the last refresh found usable.
+    bool SelectCommPort(CommPort &comm, int port);
+    // Opens the port with the box's settings; true when it is open with them.
+    bool ConfigureCommPort(CommPort &comm);
 
     std::int16_t preferredPort() const { return PreferredPort; }
 
 private:
     std::int16_t PreferredPort = 0;
-    QString LastBaudRate;
-    QString LastDataBits;
-    QString LastParity;
-    QString LastStopBits;
 };
-
-// "Com5:"
-QString portItemText(int port);
-// The device path and, for USB adapters, description, maker and serial number.
-QString portToolTip(const QString &devicePath);
 
 } // namespace veldo

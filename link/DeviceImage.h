@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/SwitchConfig.h"
+#include "link/WireProtocol.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -9,12 +10,8 @@
 
 namespace veldo {
 
-// The 198-byte block that carries one configuration to and from the box:
+// The block that carries one configuration to and from the box:
 // lead byte, 32 codes of six bytes, four type bytes, XOR checksum.
-inline constexpr qsizetype kDeviceImageSize = 198;
-inline constexpr std::uint8_t kUploadLeadByte = 170;
-inline constexpr qsizetype kChecksumOffset = 197;
-
 using DeviceImage = QByteArray;
 
 DeviceImage EncodeDeviceImage(const SwitchConfig &config);

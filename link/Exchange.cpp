@@ -27,7 +27,7 @@ bool ExchangePoll::countTickAndRead(const ReadInput &readInput)
 
 QByteArray DownloadExchange::request()
 {
-    return QByteArray(1, char(kRequest));
+    return QByteArray(1, char(kDownloadRequest));
 }
 
 TickResult DownloadExchange::tick(const ReadInput &readInput)
@@ -35,7 +35,7 @@ TickResult DownloadExchange::tick(const ReadInput &readInput)
     if (!countTickAndRead(readInput))
         return endedWith(ExchangeOutcome::TimedOut);
     // An echoing link returns the request before the answer; only the first read can hold it.
-    if (m_tickCount == 1 && m_commBuffer.startsWith(char(kRequest)))
+    if (m_tickCount == 1 && m_commBuffer.startsWith(char(kDownloadRequest)))
         m_commBuffer.remove(0, 1);
     if (m_commBuffer.size() < kDeviceImageSize)
         return {};

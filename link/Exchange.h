@@ -52,7 +52,6 @@ protected:
 // Download: send one request byte, take a 198-byte image, with or without an echo.
 class DownloadExchange : public ExchangePoll {
 public:
-    static constexpr std::uint8_t kRequest = 171;
     static QByteArray request();
 
     TickResult tick(const ReadInput &readInput) override;
@@ -61,8 +60,6 @@ public:
 // Upload: send an image, take the box's one-byte verdict, alone or after the echoed image.
 class UploadExchange : public ExchangePoll {
 public:
-    static constexpr std::uint8_t kAcknowledge = 6;
-    static constexpr std::uint8_t kNegativeAcknowledge = 21;
     static QByteArray request(const SwitchConfig &config);
 
     TickResult tick(const ReadInput &readInput) override;

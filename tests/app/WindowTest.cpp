@@ -2,12 +2,24 @@
 // fields, Clear All and the type groups.
 #include "WindowHarness.h"
 
+#include "PseudoTerminal.h"
 #include "config/SwitchConfig.h"
+#include "link/LockFile.h"
+#include "link/PortProbe.h"
+#include "support/DeviceHolder.h"
+#include "support/PtyPorts.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QTimer>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 using namespace veldo;
 
@@ -15,6 +27,9 @@ class WindowTest : public QObject {
     Q_OBJECT
 private slots:
     void startsInItsInitialState();
+    void clickWithoutPortSaysWhy_data();
+    void clickWithoutPortSaysWhy();
+    void terminatedToolLeavesPortClean();
     void tabVisitsControlsInOrder();
     void normalizesWhenFocusLeaves_data();
     void normalizesWhenFocusLeaves();
@@ -48,14 +63,59 @@ void WindowTest::startsInItsInitialState()
     QVERIFY(!h.child<QTimer>(QStringLiteral("DownloadTimer"))->isActive());
     QVERIFY(!h.child<QTimer>(QStringLiteral("UploadTimer"))->isActive());
     QCOMPARE(h.child<QComboBox>(QStringLiteral("ComboCommPort"))->count(), 0);
+}
 
-    // With no usable port, Download and Upload do nothing at all.
-    QTest::mouseClick(h.button("Download"), Qt::LeftButton);
-    QTest::mouseClick(h.button("Upload"), Qt::LeftButton);
-    QTest::qWait(600);
-    QVERIFY(h.button("Download")->isEnabled());
-    QVERIFY(!h.label("LblMsg")->isVisible());
-    QVERIFY(h.messages.empty());
+void WindowTest::clickWithoutPortSaysWhy_data()
+{
+    QTest::addColumn<bool>("held");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("no adapter") << false << "No serial adapter was found. Looked for: ";
+    QTest::newRow("the only port held by another program") << true << "): in use by window_test (PID ";
+}
+
+// Download and Upload with no port open say why, and start nothing.
+void WindowTest::clickWithoutPortSaysWhy()
+{
+    QFETCH(bool, held);
+    QFETCH(QString, why);
+    WindowHarness h;
+    PseudoTerminal pty;
+    std::optional<test::DeviceHolder> holder;
+    if (held) {
+        QVERIFY(QDir().mkpath(h.portsFolder()) && QFile::link(pty.slavePath(), h.portsFolder() + QStringLiteral("/com1")));
+        holder.emplace(pty.slavePath());
+    }
+    h.open();
+    QCOMPARE(h.child<QComboBox>(QStringLiteral("ComboCommPort"))->count(), 0);
+    for (const char *name : {"Download", "Upload"}) {
+        QTest::mouseClick(h.button(name), Qt::LeftButton);
+        QCOMPARE(h.messages.size(), 1u);
+        const QString text = h.messages.back().text;
+        QVERIFY2(text.startsWith(QStringLiteral("No serial port is open.\n")) && text.contains(why), qPrintable(text));
+        QVERIFY(h.messages.back().exchangeButtonsEnabled && !h.messages.back().statusShown);
+        QCOMPARE(h.child<QComboBox>(QStringLiteral("ComboCommPort"))->toolTip(), text);
+        h.messages.clear();
+    }
+}
+
+// Stopped by SIGTERM, the real program closes its port: no lock file, no exclusive mode.
+void WindowTest::terminatedToolLeavesPortClean()
+{
+    PtyPorts ports({1});
+    const QString device = ports.pty(1).slavePath();
+    QProcess tool;
+    tool.start(QStringLiteral(VELDO_EXECUTABLE), QStringList());
+    QTRY_COMPARE_WITH_TIMEOUT(probePort(1, device).state, PortState::InUse, 10000);
+    tool.terminate();
+    QVERIFY(tool.waitForFinished(5000));
+    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int exclusive = 1;
+    QVERIFY(fd >= 0 && ::ioctl(fd, TIOCGEXCL, &exclusive) == 0);
+    ::close(fd);
+    QCOMPARE(exclusive, 0);
+    QVERIFY(!QFile::exists(lockFilePath(device)));
+    QVERIFY(probePort(1, device).usable());
 }
 
 void WindowTest::tabVisitsControlsInOrder()

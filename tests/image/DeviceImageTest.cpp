@@ -47,8 +47,8 @@ DeviceImage imageWith(std::initializer_list<std::pair<qsizetype, int>> bytes)
 
 const SwitchConfig kSample = config("TTTTTTTTTTTTPTTT", 20, QStringLiteral("0123456789AB"));
 const QByteArray kEcho = DownloadExchange::request();
-const QByteArray kAck(1, char(UploadExchange::kAcknowledge));
-const QByteArray kNak(1, char(UploadExchange::kNegativeAcknowledge));
+const QByteArray kAck(1, char(kAcknowledge));
+const QByteArray kNak(1, char(kNegativeAcknowledge));
 const QByteArray kStray(1, '\0');
 
 // An image whose checksum byte is the given value (the Toggle bytes cancel out): its echo

@@ -1,53 +1,93 @@
+#include "support/ChildProcess.h"
+#include "support/DeviceHolder.h"
 #include "support/PtyPorts.h"
 
 #include "link/CommsModule.h"
+#include "link/LockFile.h"
+#include "link/PortAdvice.h"
+#include "link/PortProbe.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace veldo;
+using namespace veldo::test;
 
 namespace {
 
-enum class Obstacle { NotATerminal, ExclusiveMode, LockFile, OpenUnderDeviceName };
-
-struct VectorPortList : PortList {
-    void clear() override { *this = {}; }
-    int count() const override { return int(values.size()); }
-    void addItem(const QString &, int value, const QString &) override { values << value; }
-    int value(int index) const override { return values.at(index); }
-    int currentIndex() const override { return current; }
-    void setCurrentIndex(int index) override { current = index; }
-
-    QList<int> values;
-    int current = -1;
+// What stands behind Com1 for a probe.
+enum class Behind {
+    FreePty, DanglingLink, DevNull, RegularFile, NamedPipe, Folder, LinkLoop, VanishedPty,
+    LiveLockFile, DeadLockFile, HeldOpen, HeldExclusively, LeftExclusive, OpenHereUnderOtherName, DialoutOnly,
 };
 
-// The serial port over pseudo-terminals, with the port list and the module state of one run.
-struct Bench : PtyPorts {
-    using PtyPorts::PtyPorts;
-    void refresh(QString portName = {}) { module.RefreshPortList(list, comm, portName); }
-    // Baud rate, data bits, parity and stop bits; `applied` takes them as normalized, in settings order.
-    bool configure(QStringList arguments = {"", "", "", ""})
+bool writeLockFile(const QString &device, qint64 pid)
+{
+    QFile file(lockFilePath(device));
+    return file.open(QIODevice::WriteOnly) && file.write(QByteArray::number(pid).rightJustified(10) + " minicom root\n") > 0;
+}
+
+// Sets Com1 up as asked; returns the holders and files it made, which must live through the probe.
+struct Obstacle {
+    std::unique_ptr<DeviceHolder> holder;
+    std::unique_ptr<CommPort> otherName;
+    QString lockFile;
+    ~Obstacle()
     {
-        const bool opened = module.ConfigureCommPort(comm, arguments[0], arguments[1], arguments[2], arguments[3]);
-        applied = QStringList({arguments[0], arguments[2], arguments[1], arguments[3]}).join(u',');
-        return opened;
+        if (!lockFile.isEmpty())
+            QFile::remove(lockFile);
     }
-    int openPort() const { return comm.portOpen() ? comm.commPort() : 0; }
-
-    VectorPortList list;
-    CommsModule module;
-    QString applied;
 };
+
+bool setUp(PtyPorts &bench, Behind behind, Obstacle &obstacle)
+{
+    const QString device = bench.pty(1).slavePath();
+    const QString path = bench.comm.portMap().overridePath(1);
+    switch (behind) {
+    case Behind::FreePty: return true;
+    case Behind::DanglingLink: return bench.link(1, bench.home.filePath(QStringLiteral("unplugged")));
+    case Behind::DevNull: return bench.link(1, QStringLiteral("/dev/null"));
+    case Behind::RegularFile: {
+        QFile file(bench.home.filePath(QStringLiteral("file")));
+        return file.open(QIODevice::WriteOnly) && bench.link(1, file.fileName());
+    }
+    case Behind::NamedPipe: return ::mkfifo(QFile::encodeName(bench.home.filePath(QStringLiteral("fifo"))).constData(), 0666) == 0 && bench.link(1, bench.home.filePath(QStringLiteral("fifo")));
+    case Behind::Folder: return bench.link(1, bench.home.path());
+    case Behind::LinkLoop: return bench.link(1, path);
+    case Behind::VanishedPty: bench.pty(1).close(); return true;
+    case Behind::LiveLockFile:
+        obstacle.holder = std::make_unique<DeviceHolder>(QStringLiteral("/dev/null"));
+        obstacle.lockFile = lockFilePath(device);
+        return obstacle.holder->pid() > 0 && writeLockFile(device, obstacle.holder->pid());
+    case Behind::DeadLockFile:
+        obstacle.lockFile = lockFilePath(device);
+        return writeLockFile(device, 999999999);
+    case Behind::HeldOpen:
+    case Behind::HeldExclusively:
+        obstacle.holder = std::make_unique<DeviceHolder>(device, behind == Behind::HeldExclusively);
+        return obstacle.holder->pid() > 0;
+    case Behind::LeftExclusive: return leaveInExclusiveMode(device);
+    case Behind::OpenHereUnderOtherName:
+        obstacle.otherName = std::make_unique<CommPort>(PortMap(bench.folder(), {QString(), device}));
+        obstacle.otherName->setCommPort(2);
+        return obstacle.otherName->setPortOpen(true);
+    case Behind::DialoutOnly: {
+        const group *dialout = ::getgrnam("dialout");
+        return dialout && ::chown(QFile::encodeName(device).constData(), 0, dialout->gr_gid) == 0
+            && ::chmod(QFile::encodeName(device).constData(), 0660) == 0;
+    }
+    }
+    return false;
+}
 
 } // namespace
 
@@ -86,40 +126,100 @@ private slots:
         QCOMPARE(PortMap::standardPortsFolder(), QDir::homePath() + QStringLiteral("/.config/veldo/ports"));
     }
 
-    void unusableDeviceIsNotOpened_data()
+    // Each row is probed as this user and, where permissions matter, by nobody in a child.
+    void probeSaysWhy_data()
     {
-        QTest::addColumn<Obstacle>("obstacle");
-        QTest::newRow("not a terminal") << Obstacle::NotATerminal;
-        QTest::newRow("held in exclusive mode") << Obstacle::ExclusiveMode;
-        QTest::newRow("held by a program's lock file") << Obstacle::LockFile;
-        QTest::newRow("open here under the device's own name") << Obstacle::OpenUnderDeviceName;
+        QTest::addColumn<Behind>("behind");
+        QTest::addColumn<bool>("asNobody");
+        QTest::addColumn<PortState>("state");
+        QTest::addColumn<QStringList>("reasonHolds"); // "PID" stands for the holder's PID
+        const PortState usable = PortState::Usable;
+        QTest::newRow("free pseudo-terminal") << Behind::FreePty << false << usable << QStringList();
+        QTest::newRow("dangling link") << Behind::DanglingLink << false << PortState::Missing << QStringList{"unplugged, which does not exist", "plugged in?"};
+        QTest::newRow("/dev/null") << Behind::DevNull << false << PortState::NotSerial << QStringList{"/dev/null is a device of another kind"};
+        QTest::newRow("regular file") << Behind::RegularFile << false << PortState::NotSerial << QStringList{"a regular file, not a serial device"};
+        QTest::newRow("named pipe, no hang") << Behind::NamedPipe << false << PortState::NotSerial << QStringList{"a named pipe"};
+        QTest::newRow("folder") << Behind::Folder << false << PortState::NotSerial << QStringList{"a folder"};
+        QTest::newRow("link loop") << Behind::LinkLoop << false << PortState::Error << QStringList{"loop of symbolic links"};
+        QTest::newRow("pseudo-terminal gone") << Behind::VanishedPty << false << PortState::Missing << QStringList{"does not exist"};
+        QTest::newRow("lock file of a live program, text after the PID") << Behind::LiveLockFile << false << PortState::InUse << QStringList{"(PID PID), which holds its lock file"};
+        QTest::newRow("lock file of an ended program") << Behind::DeadLockFile << false << usable << QStringList();
+        QTest::newRow("held open without any lock") << Behind::HeldOpen << false << PortState::InUse << QStringList{"in use by serial_port_tes (PID PID)"};
+        QTest::newRow("held in exclusive mode") << Behind::HeldExclusively << false << PortState::InUse << QStringList{"(PID PID)"};
+        QTest::newRow("open here under another name") << Behind::OpenHereUnderOtherName << false << PortState::InUse << QStringList{"this program, which holds its lock file"};
+        QTest::newRow("left in exclusive mode, as root") << Behind::LeftExclusive << false << usable << QStringList();
+        QTest::newRow("left in exclusive mode, as nobody") << Behind::LeftExclusive << true << PortState::Error << QStringList{"exclusive mode", "plug it in again"};
+        QTest::newRow("group dialout only, as nobody") << Behind::DialoutOnly << true << PortState::NoPermission << QStringList{"group dialout (crw-rw----)", "sudo adduser nobody dialout", "log out and in again"};
     }
 
-    void unusableDeviceIsNotOpened()
+    void probeSaysWhy()
     {
-        QFETCH(Obstacle, obstacle);
+        QFETCH(Behind, behind);
+        QFETCH(bool, asNobody);
+        QFETCH(PortState, state);
+        QFETCH(QStringList, reasonHolds);
+        if (asNobody && !isRoot())
+            QSKIP("needs root to drop to nobody");
         PtyPorts bench({1});
+        Obstacle obstacle;
+        QVERIFY(setUp(bench, behind, obstacle));
         const QString device = bench.pty(1).slavePath();
-        // Exclusive mode is the device's, not the descriptor's: it keeps out whoever opens it next.
-        const int exclusive = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        QLockFile lockFile(QStringLiteral("/var/lock/LCK..") + device.mid(5).replace(u'/', u'_'));
-        CommPort direct(PortMap(bench.folder(), {QString(), device})); // Com2 is the device itself
-        direct.setCommPort(2);
-        switch (obstacle) {
-        case Obstacle::NotATerminal: QVERIFY(bench.link(1, QStringLiteral("/dev/null"))); break;
-        case Obstacle::ExclusiveMode: QVERIFY(::ioctl(exclusive, TIOCEXCL) == 0); break;
-        case Obstacle::LockFile: QVERIFY(lockFile.tryLock(0)); break;
-        case Obstacle::OpenUnderDeviceName: QVERIFY(direct.setPortOpen(true)); break;
-        }
-        QVERIFY(!bench.comm.canOpen());
-        QVERIFY(!bench.comm.setPortOpen(true));
+        if (asNobody && behind != Behind::DialoutOnly)
+            QCOMPARE(::chmod(QFile::encodeName(device).constData(), 0666), 0);
+        const QString holder = obstacle.holder ? QString::number(obstacle.holder->pid()) : QString();
+        const QString path = asNobody ? device : bench.comm.portMap().devicePath(1);
+        const auto judged = [&] {
+            const PortFacts facts = probePort(1, path);
+            bool holds = facts.state == state;
+            for (const QString &part : reasonHolds)
+                holds = holds && facts.reason.contains(QString(part).replace(QStringLiteral("PID PID"), QStringLiteral("PID ") + holder));
+            if (!holds)
+                qWarning("%s: %s", qPrintable(portStateKey(facts.state)), qPrintable(facts.reason));
+            return holds ? 0 : 1;
+        };
+        QCOMPARE(asNobody ? runInChild(judged, {.dropToNobody = true}) : judged(), 0);
+        QVERIFY(asNobody || bench.comm.setPortOpen(true) == (state == PortState::Usable));
+    }
 
-        ::ioctl(exclusive, TIOCNXCL);
-        ::close(exclusive);
-        lockFile.unlock();
-        direct.setPortOpen(false);
-        QVERIFY2(bench.comm.setPortOpen(true) == (obstacle != Obstacle::NotATerminal),
-                 "once the holder lets go, nothing of its lock is left");
+    void noPortExplanation_data()
+    {
+        QTest::addColumn<PortScan>("ports");
+        QTest::addColumn<QStringList>("processes");
+        QTest::addColumn<QStringList>("holds");
+        QTest::addColumn<QStringList>("lacks");
+        PortScan missing;
+        for (int n = kFirstPort; n <= kLastPort; ++n)
+            missing << PortFacts{.number = n, .path = QStringLiteral("/dev/ttyUSB%1").arg(n - 1), .reason = QStringLiteral("gone")};
+        PortScan denied = missing;
+        denied[0].state = PortState::NoPermission;
+        denied[0].reason = QStringLiteral("no permission");
+        PortScan free = missing;
+        free[2].state = PortState::Usable;
+        QTest::newRow("no adapter at all") << missing << QStringList{"bash"}
+                                           << QStringList{"No serial adapter was found. Looked for: /dev/ttyUSB0, /dev/ttyUSB1", "/dev/ttyUSB15.", "/ports/comN a link"}
+                                           << QStringList{"ModemManager", "Com1 "};
+        QTest::newRow("a port without permission, ModemManager")
+            << denied << QStringList{"ModemManager"} << QStringList{"Com1 (/dev/ttyUSB0): no permission", "ID_MM_DEVICE_IGNORE"}
+            << QStringList{"No serial adapter", "brltty"};
+        QTest::newRow("brltty") << missing << QStringList{"brltty"} << QStringList{"brltty runs on this machine", "braille"} << QStringList{"ModemManager"};
+        QTest::newRow("a port free now") << free << QStringList{} << QStringList{"Free now: Com3:"} << QStringList{"No serial adapter"};
+    }
+
+    void noPortExplanation()
+    {
+        QFETCH(PortScan, ports);
+        QFETCH(QStringList, processes);
+        QFETCH(QStringList, holds);
+        QFETCH(QStringList, lacks);
+        QList<ProcessEntry> table;
+        for (const QString &name : processes)
+            table.append({qint64(table.size() + 100), name});
+        const QString text = veldo::noPortExplanation(ports, table, QStringLiteral("/home/u/.config/veldo/ports"));
+        QVERIFY2(text.startsWith(QStringLiteral("No serial port is open.\n")), qPrintable(text));
+        for (const QString &part : holds)
+            QVERIFY2(text.contains(part), qPrintable(part + QStringLiteral(" missing from:\n") + text));
+        for (const QString &part : lacks)
+            QVERIFY2(!text.contains(part), qPrintable(part + QStringLiteral(" wrongly in:\n") + text));
     }
 
     void everyByteValuePassesAndStaleInputIsDropped_data()
@@ -175,95 +275,52 @@ private slots:
         QVERIFY(!bench.comm.portOpen());
     }
 
-    void refreshListsUsablePortsAndKeepsTheOneInUse()
+    // A device that talks while no exchange runs fills at most the receive buffer.
+    void idleInputIsBounded()
     {
-        Bench bench({3, 4, 5, 16, 17});
-        QVERIFY(bench.link(2, QStringLiteral("/nonexistent/tty")));
-        CommPort anotherProgram(bench.comm.portMap());
-        anotherProgram.setCommPort(4);
-        QVERIFY(anotherProgram.setPortOpen(true));
+        PtyPorts bench({1});
+        QVERIFY(bench.comm.setPortOpen(true));
+        for (int piece = 0; piece < 16; ++piece) {
+            bench.pty(1).write(QByteArray(1024, 'x'));
+            QTest::qWait(5);
+        }
+        QVERIFY(bench.comm.input().size() <= 1024);
+    }
 
-        bench.refresh();
-        QCOMPARE(bench.list.values, (QList<int>{3, 5, 16}));
-        QCOMPARE(bench.list.current, 0);
-        QCOMPARE(bench.openPort(), 3);
+    void refreshOpensUsablePortAndKeepsTheOneInUse()
+    {
+        PtyPorts bench({3, 4, 5, 16});
+        CommsModule module;
+        const auto refresh = [&] {
+            QList<int> usable;
+            for (const PortFacts &port : module.RefreshPortList(bench.comm))
+                usable << (port.usable() ? port.number : 0);
+            usable.removeAll(0);
+            return usable;
+        };
+        const auto openPort = [&] { return bench.comm.portOpen() ? bench.comm.commPort() : 0; };
+        DeviceHolder anotherProgram(bench.pty(4).slavePath());
 
+        QCOMPARE(refresh(), (QList<int>{3, 5, 16}));
+        QCOMPARE(openPort(), 3);
         QVERIFY(bench.pty(3).write("pending"));
         QTest::qWait(50); // the port fetches it from the system
-        QVERIFY(bench.configure());
+        QVERIFY(module.ConfigureCommPort(bench.comm));
         QCOMPARE(bench.comm.input(), QByteArray("pending")); // equal settings leave the open port alone
 
-        bench.list.setCurrentIndex(1);
-        bench.module.SelectCommPort(bench.list, bench.comm);
-        bench.refresh();
-        QCOMPARE(bench.list.current, 1);
-        QCOMPARE(bench.openPort(), 5);
+        QVERIFY(module.SelectCommPort(bench.comm, 5));
+        QCOMPARE(refresh(), (QList<int>{3, 5, 16}));
+        QCOMPARE(openPort(), 5);
 
         bench.pty(5).close();
-        bench.refresh();
-        QCOMPARE(bench.list.values, (QList<int>{3, 16}));
-        QCOMPARE(bench.list.current, 0);
-        QCOMPARE(bench.openPort(), 3);
+        QCOMPARE(refresh(), (QList<int>{3, 16}));
+        QCOMPARE(openPort(), 3);
 
         bench.pty(3).close();
         bench.pty(16).close();
-        bench.refresh();
-        QCOMPARE(bench.list.count(), 0);
-        QCOMPARE(bench.list.current, -1);
-        QCOMPARE(bench.openPort(), 0);
-    }
-
-    void portNameNamesPreferredPort_data()
-    {
-        QTest::addColumn<QString>("portName");
-        QTest::addColumn<int>("preferred");
-        QTest::addColumn<int>("opened");
-        QTest::newRow("lower case, colon") << "com5:" << 5 << 5;
-        QTest::newRow("not usable") << "COM12" << 12 << 3;
-        QTest::newRow("half rounds down to even") << "COM4.5" << 4 << 3;
-        QTest::newRow("half rounds up to even") << "COM5.5" << 6 << 3;
-        QTest::newRow("beyond 16 bits") << "COM99999" << 0 << 3;
-    }
-
-    void portNameNamesPreferredPort()
-    {
-        QFETCH(QString, portName);
-        QFETCH(int, preferred);
-        QFETCH(int, opened);
-        Bench bench({3, 5});
-        bench.refresh(portName);
-        QCOMPARE(bench.module.preferredPort(), preferred);
-        QCOMPARE(bench.openPort(), opened);
-    }
-
-    void configureNormalizesSettings_data()
-    {
-        QTest::addColumn<QStringList>("given"); // baud rate, data bits, parity, stop bits
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<bool>("opened");
-        QTest::newRow("first call") << QStringList{"", "", "", ""} << "9600,n,8,1" << true;
-        QTest::newRow("even, 2 stop bits") << QStringList{"300", "7", "Even", "2"} << "300,e,7,2" << true;
-        QTest::newRow("all invalid") << QStringList{"abc", "4", "x", "1.5"} << "9600,n,8,2" << true;
-        QTest::newRow("5 data bits") << QStringList{"1200", "5", "N", "2"} << "1200,n,5,1.5" << true;
-        QTest::newRow("text after numbers") << QStringList{"19200 baud", "6 bits", "Space", "1,5"} << "19200,s,6,2" << true;
-        QTest::newRow("other stop bits") << QStringList{"4800", "8", "odd", "3"} << "4800,o,8,1" << true;
-        QTest::newRow("baud rate beyond 32 bits") << QStringList{"99999999999", "8", "n", "1"} << "99999999999,n,8,1" << false;
-        QTest::newRow("negative baud rate") << QStringList{"-300", "8", "n", "1"} << "-300,n,8,1" << false;
-    }
-
-    void configureNormalizesSettings()
-    {
-        QFETCH(QStringList, given);
-        QFETCH(QString, settings);
-        QFETCH(bool, opened);
-        Bench bench({1});
-        QCOMPARE(bench.configure(given), opened);
-        QCOMPARE(bench.applied, settings);
-        QCOMPARE(bench.openPort(), opened ? 1 : 0);
-        QVERIFY(!opened || bench.comm.settings() == settings);
-        // Remembered whether or not they could be applied: empty arguments take them again.
-        QCOMPARE(bench.configure(), opened);
-        QCOMPARE(bench.applied, settings);
+        QCOMPARE(refresh(), QList<int>());
+        QCOMPARE(openPort(), 0);
+        QVERIFY2(!module.SelectCommPort(bench.comm, 4), "a port held by another program is never opened");
     }
 };
 

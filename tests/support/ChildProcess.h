@@ -13,7 +13,7 @@ inline constexpr gid_t kNogroupGid = 65534;
 
 struct ChildSetup {
     bool dropToNobody = false;                 // as root: no supplementary groups, then nobody:nogroup
-    std::optional<unsigned long> fileSizeLimit; // RLIMIT_FSIZE in bytes; SIGXFSZ ignored
+    std::optional<unsigned long> fileSizeLimit{}; // RLIMIT_FSIZE in bytes; SIGXFSZ ignored
 };
 
 // Runs body in a forked child set up as asked and returns its exit status, or -1 when the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/SwitchConfig.h"
+#include "link/WireProtocol.h"
 
 #include <cstdint>
 
@@ -26,10 +27,7 @@ struct BoxOptions {
     std::uint8_t downloadLeadByte = 0x55; // anything but the request byte, which the tool strips
 };
 
-// Bytes on the wire.
-inline constexpr std::uint8_t kDownloadRequest = 171;
-inline constexpr std::uint8_t kAcknowledge = 6;
-inline constexpr std::uint8_t kNegativeAcknowledge = 21;
+// The noise byte of strayByte.
 inline constexpr std::uint8_t kStrayByte = 0x00;
 
 } // namespace veldo

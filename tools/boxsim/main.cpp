@@ -1,7 +1,7 @@
 // veldo-boxsim: the switch box on a pseudo-terminal, for trying the tool without hardware.
 #include "BoxSimulator.h"
 #include "CommandLine.h"
-#include "TerminationSignals.h"
+#include "link/TerminationSignals.h"
 
 #include "link/PortMap.h"
 

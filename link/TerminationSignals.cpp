@@ -1,4 +1,4 @@
-#include "TerminationSignals.h"
+#include "link/TerminationSignals.h"
 
 #include <array>
 #include <cerrno>
