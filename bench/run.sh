@@ -76,8 +76,8 @@ echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *
 printf '%-34s %9s %9s %7s  %-9s %s\n' "Median of $launches launches (Xvfb)" veldo floor ratio target result
 row "Launch to window shown (ms)" "$tool_ms" "$floor_ms" 1.5 "<= 1.5x"
 row "Resident memory when shown (MiB)" "$tool_mib" "$floor_mib" 1.3 "<= 1.3x"
-row "RefreshPortList, no port (ms)" "$refresh_none" - 20 "-"
-row "RefreshPortList, 16 ports (ms)" "$refresh_sixteen" - 20 "< 20 ms"
+row "DiscoverPorts, no port (ms)" "$refresh_none" - 20 "-"
+row "DiscoverPorts, 16 ports (ms)" "$refresh_sixteen" - 20 "< 20 ms"
 
 if [ -x "$build/bench/veldo-files-bench" ]; then
     echo
