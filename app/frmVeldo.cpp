@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -59,23 +58,13 @@ QLabel *makeStatusLabel(const QString &name, const QString &text, QWidget *paren
     return label;
 }
 
-QTimer *makePollTimer(const QString &name, QObject *parent)
-{
-    auto *timer = new QTimer(parent);
-    timer->setObjectName(name);
-    timer->setInterval(kPollIntervalMs);
-    timer->setTimerType(Qt::PreciseTimer);
-    return timer;
-}
-
 } // namespace
 
 frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
-    , DownloadTimer(makePollTimer(QStringLiteral("DownloadTimer"), this))
-    , UploadTimer(makePollTimer(QStringLiteral("UploadTimer"), this))
     , MSComm(std::move(portMap))
+    , Exchange(new ExchangeRunner(MSComm, this))
 {
     setObjectName(QStringLiteral("frmVeldo"));
     setWindowTitle(QStringLiteral("Veldo ProgrammingTool"));
@@ -87,8 +76,8 @@ frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
     buildStatusLine();
     chainTabOrder();
 
-    connect(DownloadTimer, &QTimer::timeout, this, &frmVeldo::DownloadTimer_Timer);
-    connect(UploadTimer, &QTimer::timeout, this, &frmVeldo::UploadTimer_Timer);
+    connect(Exchange, &ExchangeRunner::ticked, this, &frmVeldo::Exchange_Tick);
+    connect(Exchange, &ExchangeRunner::finished, this, &frmVeldo::Exchange_Finished);
 
     Form_Load();
 }
@@ -217,8 +206,7 @@ void frmVeldo::Form_Load()
 void frmVeldo::Form_Unload()
 {
     // A waiting exchange is abandoned without a message.
-    DownloadTimer->stop();
-    UploadTimer->stop();
+    Exchange->abandon();
     if (MSComm.portOpen())
         MSComm.setPortOpen(false);
 }

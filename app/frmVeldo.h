@@ -4,16 +4,15 @@
 #include "config/SwitchConfig.h"
 #include "link/CommPort.h"
 #include "link/CommsModule.h"
-#include "link/Exchange.h"
+#include "link/ExchangeRunner.h"
 
 #include <QWidget>
 
 #include <array>
-#include <memory>
+#include <optional>
 
 class QLabel;
 class QPushButton;
-class QTimer;
 
 namespace veldo {
 
@@ -61,16 +60,12 @@ private:
     void Save_Click();
     void Download_Click();
     void Upload_Click();
-    void DownloadTimer_Timer();
-    void UploadTimer_Timer();
+    void Exchange_Tick();
+    void Exchange_Finished(ExchangeOutcome outcome, const std::optional<SwitchConfig> &config);
 
-    // Shared steps of the two exchanges.
-    void startExchange(std::unique_ptr<ExchangePoll> exchange, QTimer *timer, const QByteArray &request);
-    void pollExchange(QTimer *timer, const QString &waitingText);
+    void setExchangeButtonsEnabled(bool enabled);
     void blinkStatus(const QString &waitingText);
-    void endExchange(QTimer *timer);
     void reportOutcome(ExchangeOutcome outcome);
-    ReadInput portReader();
     void reportNoPort();
 
     PortCombo *ComboCommPort = nullptr;
@@ -83,14 +78,11 @@ private:
     std::array<TypeGroup *, kOutputCount> Frame3{};
     QLabel *LblCopyRight = nullptr;
     QLabel *LblMsg = nullptr;
-    QTimer *DownloadTimer = nullptr;
-    QTimer *UploadTimer = nullptr;
 
     CommPort MSComm;
     CommsModule Comms;
+    ExchangeRunner *Exchange = nullptr; // the download or upload that waits, if any
     FileDialog CommonDialog1;
-
-    std::unique_ptr<ExchangePoll> RunningExchange; // the download or upload that waits, if any
 };
 
 } // namespace veldo

@@ -1,6 +1,5 @@
-// Download and Upload: the window's side of the two exchanges with the box. The decisions
-// are the core's; these handlers wire them to the buttons, the timers, the status line and
-// the port.
+// Download and Upload: the window's side of the two exchanges with the box. The core runs
+// them; these handlers wire them to the buttons, the status line and the messages.
 #include "app/frmVeldo.h"
 
 #include "app/MessageBox.h"
@@ -8,7 +7,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 
 namespace veldo {
 
@@ -21,14 +19,16 @@ void frmVeldo::Download_Click()
 {
     if (!MSComm.portOpen())
         return reportNoPort();
-    startExchange(std::make_unique<DownloadExchange>(), DownloadTimer, DownloadExchange::request());
+    setExchangeButtonsEnabled(false);
+    Exchange->startDownload();
 }
 
 void frmVeldo::Upload_Click()
 {
     if (!MSComm.portOpen())
         return reportNoPort();
-    startExchange(std::make_unique<UploadExchange>(), UploadTimer, UploadExchange::request(configuration()));
+    setExchangeButtonsEnabled(false);
+    Exchange->startUpload(configuration());
 }
 
 // A click with no port open would otherwise do nothing at all; a fresh probe says why.
@@ -37,43 +37,25 @@ void frmVeldo::reportNoPort()
     MessageBox::show(this, whyNoPort(DiscoverPorts(MSComm.portMap())));
 }
 
-void frmVeldo::DownloadTimer_Timer()
+void frmVeldo::Exchange_Tick()
 {
-    pollExchange(DownloadTimer, kDownloadWaiting);
+    blinkStatus(Exchange->kind() == ExchangeRunner::Kind::Download ? kDownloadWaiting : kUploadWaiting);
 }
 
-void frmVeldo::UploadTimer_Timer()
+void frmVeldo::Exchange_Finished(ExchangeOutcome outcome, const std::optional<SwitchConfig> &config)
 {
-    pollExchange(UploadTimer, kUploadWaiting);
+    setExchangeButtonsEnabled(true);
+    LblMsg->hide();
+    LblCopyRight->show();
+    if (config)
+        showConfiguration(*config);
+    reportOutcome(outcome);
 }
 
-void frmVeldo::startExchange(std::unique_ptr<ExchangePoll> exchange, QTimer *timer, const QByteArray &request)
+void frmVeldo::setExchangeButtonsEnabled(bool enabled)
 {
-    MSComm.discardInput();
-    Download->setEnabled(false);
-    Upload->setEnabled(false);
-    // A failed write closes the port; the exchange then runs out as a time-out.
-    MSComm.output(request);
-    RunningExchange = std::move(exchange);
-    timer->start();
-}
-
-void frmVeldo::pollExchange(QTimer *timer, const QString &waitingText)
-{
-    blinkStatus(waitingText);
-    const TickResult result = RunningExchange->tick(portReader());
-    if (!result.ended)
-        return;
-    endExchange(timer);
-    RunningExchange.reset();
-    if (result.config)
-        showConfiguration(*result.config);
-    reportOutcome(result.outcome);
-}
-
-ReadInput frmVeldo::portReader()
-{
-    return [this] { return MSComm.input(); };
+    Download->setEnabled(enabled);
+    Upload->setEnabled(enabled);
 }
 
 void frmVeldo::blinkStatus(const QString &waitingText)
@@ -81,15 +63,6 @@ void frmVeldo::blinkStatus(const QString &waitingText)
     LblCopyRight->hide();
     LblMsg->setText(waitingText);
     LblMsg->setVisible(!LblMsg->isVisible());
-}
-
-void frmVeldo::endExchange(QTimer *timer)
-{
-    Download->setEnabled(true);
-    Upload->setEnabled(true);
-    timer->stop();
-    LblMsg->hide();
-    LblCopyRight->show();
 }
 
 void frmVeldo::reportOutcome(ExchangeOutcome outcome)

@@ -60,8 +60,7 @@ void WindowTest::startsInItsInitialState()
     QVERIFY(!h.label("LblMsg")->isVisible());
     QVERIFY(h.label("LblMsg")->text().isEmpty());
     QVERIFY(h.button("Download")->isEnabled() && h.button("Upload")->isEnabled());
-    QVERIFY(!h.child<QTimer>(QStringLiteral("DownloadTimer"))->isActive());
-    QVERIFY(!h.child<QTimer>(QStringLiteral("UploadTimer"))->isActive());
+    QVERIFY(!h.child<ExchangeRunner>(QStringLiteral("ExchangeRunner"))->isRunning());
     QCOMPARE(h.child<QComboBox>(QStringLiteral("ComboCommPort"))->count(), 0);
 }
 

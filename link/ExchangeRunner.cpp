@@ -1,0 +1,55 @@
+#include "link/ExchangeRunner.h"
+
+namespace veldo {
+
+ExchangeRunner::ExchangeRunner(CommPort &port, QObject *parent)
+    : QObject(parent), m_port(port)
+{
+    setObjectName(QStringLiteral("ExchangeRunner"));
+    m_timer.setInterval(kPollIntervalMs);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &ExchangeRunner::poll);
+}
+
+bool ExchangeRunner::startDownload()
+{
+    return start(Kind::Download, std::make_unique<DownloadExchange>(), DownloadExchange::request());
+}
+
+bool ExchangeRunner::startUpload(const SwitchConfig &config)
+{
+    return start(Kind::Upload, std::make_unique<UploadExchange>(), UploadExchange::request(config));
+}
+
+bool ExchangeRunner::start(Kind kind, std::unique_ptr<ExchangePoll> exchange, const QByteArray &request)
+{
+    if (isRunning() || !m_port.portOpen())
+        return false;
+    m_port.discardInput();
+    // A failed write closes the port; the exchange then runs out as a time-out.
+    m_port.output(request);
+    m_kind = kind;
+    m_exchange = std::move(exchange);
+    m_timer.start();
+    return true;
+}
+
+void ExchangeRunner::abandon()
+{
+    m_timer.stop();
+    m_exchange.reset();
+}
+
+void ExchangeRunner::poll()
+{
+    emit ticked();
+    if (!m_exchange)
+        return; // abandoned by a receiver of ticked()
+    const TickResult result = m_exchange->tick([this] { return m_port.input(); });
+    if (!result.ended)
+        return;
+    abandon();
+    emit finished(result.outcome, result.config);
+}
+
+} // namespace veldo
