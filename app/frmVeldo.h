@@ -65,7 +65,6 @@ private:
 
     void setExchangeButtonsEnabled(bool enabled);
     void blinkStatus(const QString &waitingText);
-    void reportOutcome(ExchangeOutcome outcome);
     void reportNoPort();
 
     PortCombo *ComboCommPort = nullptr;

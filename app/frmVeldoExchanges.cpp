@@ -49,7 +49,8 @@ void frmVeldo::Exchange_Finished(ExchangeOutcome outcome, const std::optional<Sw
     LblCopyRight->show();
     if (config)
         showConfiguration(*config);
-    reportOutcome(outcome);
+    if (const QString message = outcomeMessage(outcome); !message.isEmpty())
+        MessageBox::show(this, message);
 }
 
 void frmVeldo::setExchangeButtonsEnabled(bool enabled)
@@ -63,22 +64,6 @@ void frmVeldo::blinkStatus(const QString &waitingText)
     LblCopyRight->hide();
     LblMsg->setText(waitingText);
     LblMsg->setVisible(!LblMsg->isVisible());
-}
-
-void frmVeldo::reportOutcome(ExchangeOutcome outcome)
-{
-    switch (outcome) {
-    case ExchangeOutcome::Downloaded:
-        return; // the new values in the fields say it all
-    case ExchangeOutcome::DownloadChecksum:
-        return MessageBox::show(this, QStringLiteral("Error: Checksum Error"));
-    case ExchangeOutcome::UploadAccepted:
-        return MessageBox::show(this, QStringLiteral("Success: Upload OK"));
-    case ExchangeOutcome::UploadRejected:
-        return MessageBox::show(this, QStringLiteral("Error: Checksum error"));
-    case ExchangeOutcome::TimedOut:
-        return MessageBox::show(this, QStringLiteral("Error: Communication time-out"));
-    }
 }
 
 } // namespace veldo

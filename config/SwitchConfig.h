@@ -13,6 +13,10 @@ inline constexpr int kCodeCount = 2 * kOutputCount; // Code A of outputs 0..F, t
 inline constexpr int kCodeLength = 12;              // hex digits of one six-byte code
 inline constexpr int kTypeCount = 4;
 inline const QString kZeroCode = QStringLiteral("000000000000");
+// The names of an output's three values in configuration files.
+inline const QString kCodeAKey = QStringLiteral("Code A");
+inline const QString kCodeBKey = QStringLiteral("Code B");
+inline const QString kTypeKey = QStringLiteral("Output Type");
 
 // The numeric value is the button's slot within its output's group.
 enum class OutputType { Slave = 0, Master = 1, Pulse = 2, Toggle = 3 };

@@ -3,13 +3,11 @@
 #include "config/CodeNormalizer.h"
 #include "files/IniFile.h"
 
+#include <QFileInfo>
+
 namespace veldo {
 
 namespace {
-
-const QString kCodeAKey = QStringLiteral("Code A");
-const QString kCodeBKey = QStringLiteral("Code B");
-const QString kTypeKey = QStringLiteral("Output Type");
 
 QString sectionOf(int output)
 {
@@ -22,28 +20,22 @@ QString loadedCode(const QString &stored)
     return NormalizeCode(QStringView(stored).left(kCodeLength));
 }
 
-} // namespace
-
-FileResult saveConfigFile(const QString &fileName, const SwitchConfig &config)
+// The 48 values into a document; false when one cannot be stored.
+bool storeConfig(IniDocument &document, const SwitchConfig &config)
 {
-    return editIniFile(fileName, [&config](IniDocument &document) {
-        for (int output = 0; output < kOutputCount; ++output) {
-            const OutputSetting &setting = config.outputs.at(std::size_t(output));
-            const QString section = sectionOf(output);
-            if (!document.setValue(section, kCodeAKey, setting.codeA)
-                || !document.setValue(section, kCodeBKey, setting.codeB)
-                || !document.setValue(section, kTypeKey, outputTypeName(setting.type)))
-                return false;
-        }
-        return true;
-    });
+    for (int output = 0; output < kOutputCount; ++output) {
+        const OutputSetting &setting = config.outputs.at(std::size_t(output));
+        const QString section = sectionOf(output);
+        if (!document.setValue(section, kCodeAKey, setting.codeA)
+            || !document.setValue(section, kCodeBKey, setting.codeB)
+            || !document.setValue(section, kTypeKey, outputTypeName(setting.type)))
+            return false;
+    }
+    return true;
 }
 
-FileResult loadConfigFile(const QString &fileName, SwitchConfig &config)
+void loadConfig(const IniDocument &document, SwitchConfig &config)
 {
-    IniDocument document;
-    if (FileResult read = readIniDocument(fileName, document); !read.ok)
-        return read;
     for (int output = 0; output < kOutputCount; ++output) {
         OutputSetting &setting = config.outputs.at(std::size_t(output));
         const QString section = sectionOf(output);
@@ -51,6 +43,51 @@ FileResult loadConfigFile(const QString &fileName, SwitchConfig &config)
         setting.codeB = loadedCode(document.value(section, kCodeBKey));
         setting.type = outputTypeFromName(document.value(section, kTypeKey)).value_or(OutputType::Pulse);
     }
+}
+
+bool holdsConfig(const IniDocument &document)
+{
+    for (int output = 0; output < kOutputCount; ++output) {
+        for (const QString &key : {kCodeAKey, kCodeBKey, kTypeKey}) {
+            if (!document.value(sectionOf(output), key).isEmpty())
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+FileResult saveConfigFile(const QString &fileName, const SwitchConfig &config)
+{
+    return editIniFile(fileName, [&config](IniDocument &document) { return storeConfig(document, config); });
+}
+
+QByteArray configFileBytes(const SwitchConfig &config)
+{
+    IniDocument document;
+    return storeConfig(document, config) ? document.toBytes() : QByteArray();
+}
+
+FileResult loadConfigFile(const QString &fileName, SwitchConfig &config)
+{
+    IniDocument document;
+    if (FileResult read = readIniDocument(fileName, document); !read.ok)
+        return read;
+    loadConfig(document, config);
+    return {};
+}
+
+FileResult readConfigFile(const QString &fileName, SwitchConfig &config)
+{
+    if (!QFileInfo::exists(fileName))
+        return FileResult::failure(QStringLiteral("No such file"));
+    IniDocument document;
+    if (FileResult read = readIniDocument(fileName, document); !read.ok)
+        return read;
+    if (!holdsConfig(document))
+        return FileResult::failure(QStringLiteral("The file holds no configuration: no value in the sections Output0 to OutputF"));
+    loadConfig(document, config);
     return {};
 }
 

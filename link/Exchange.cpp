@@ -15,6 +15,18 @@ TickResult endedWith(ExchangeOutcome outcome)
 
 } // namespace
 
+QString outcomeMessage(ExchangeOutcome outcome)
+{
+    switch (outcome) {
+    case ExchangeOutcome::Downloaded: break;
+    case ExchangeOutcome::DownloadChecksum: return QStringLiteral("Error: Checksum Error");
+    case ExchangeOutcome::UploadAccepted: return QStringLiteral("Success: Upload OK");
+    case ExchangeOutcome::UploadRejected: return QStringLiteral("Error: Checksum error");
+    case ExchangeOutcome::TimedOut: return QStringLiteral("Error: Communication time-out");
+    }
+    return {};
+}
+
 bool ExchangePoll::countTickAndRead(const ReadInput &readInput)
 {
     ++m_tickCount;

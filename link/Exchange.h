@@ -22,6 +22,9 @@ enum class ExchangeOutcome {
     TimedOut,          // nothing usable by the fifth tick
 };
 
+// The message the user reads for an outcome; empty for a download, whose values say it all.
+QString outcomeMessage(ExchangeOutcome outcome);
+
 struct TickResult {
     bool ended = false;
     ExchangeOutcome outcome = ExchangeOutcome::TimedOut; // meaningful only when ended

@@ -46,7 +46,7 @@ QString PortMap::devicePath(int port) const
     // falling back would put some other device under this number.
     const QString link = overridePath(port);
     const QFileInfo info(link);
-    if (info.exists() || info.isSymLink())
+    if (!m_portsFolder.isEmpty() && (info.exists() || info.isSymLink()))
         return link;
     return m_fallbacks.value(port - kFirstPort);
 }

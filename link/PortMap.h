@@ -9,7 +9,7 @@ inline constexpr int kFirstPort = 1;
 inline constexpr int kLastPort = 16;
 
 // Maps port numbers 1..16 to device paths. A file or symlink named comN in the ports
-// folder overrides number N; otherwise N takes its fallback device (if any).
+// folder, if there is one, overrides number N; otherwise N takes its fallback device (if any).
 // Resolved at each lookup, so a link made while the program runs is seen by the next probe.
 class PortMap {
 public:

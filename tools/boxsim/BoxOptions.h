@@ -20,6 +20,7 @@ struct BoxOptions {
     int chunkPauseMs = 0;             // between two pieces
     bool wrongChecksum = false;       // the image sent for a download fails its checksum
     bool alwaysNak = false;           // every upload is rejected and nothing is stored
+    bool forgetful = false;           // every valid upload is acknowledged but not stored
     bool silent = false;              // requests are taken but never answered, nothing stored
     bool strayByte = false;           // one byte of noise goes before each upload verdict
     bool unplugOnRequest = false;     // the device vanishes when a request is complete

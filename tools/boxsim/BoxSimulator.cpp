@@ -104,7 +104,7 @@ void BoxSimulator::serveUpload()
     if (m_options.silent)
         return answer(BoxRequest::Upload, {});
     const bool accepted = !m_options.alwaysNak && deviceImageChecksumHolds(image);
-    if (accepted) {
+    if (accepted && !m_options.forgetful) {
         m_options.config = DecodeDeviceImage(image);
         emit configReceived(m_options.config);
     }

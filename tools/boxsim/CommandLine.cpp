@@ -28,6 +28,8 @@ const QCommandLineOption kWrongChecksum(QStringLiteral("wrong-checksum"),
     QStringLiteral("Send downloads an image whose checksum is wrong."));
 const QCommandLineOption kNak(QStringLiteral("nak"),
     QStringLiteral("Reject every upload with 21 and store nothing."));
+const QCommandLineOption kForgetful(QStringLiteral("forgetful"),
+    QStringLiteral("Acknowledge every valid upload but keep the old configuration."));
 const QCommandLineOption kSilent(QStringLiteral("silent"),
     QStringLiteral("Never answer and store nothing (overrides the other answer options)."));
 const QCommandLineOption kStray(QStringLiteral("stray-byte"),
@@ -90,6 +92,7 @@ bool readOptions(const QCommandLineParser &parser, CommandLine &command)
     options.wrongChecksum = parser.isSet(kWrongChecksum);
     options.alwaysNak = parser.isSet(kNak);
     options.silent = parser.isSet(kSilent);
+    options.forgetful = parser.isSet(kForgetful);
     options.strayByte = parser.isSet(kStray);
     options.unplugOnRequest = parser.isSet(kUnplug);
     constexpr int kLongestWaitMs = 60000;
@@ -123,7 +126,7 @@ CommandLine readCommandLine(const QCoreApplication &app)
         "Example: veldo-boxsim --port 16 --echo --delay 100"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({kPort, kEcho, kDelay, kChunk, kPause, kWrongChecksum, kNak, kSilent, kStray, kUnplug,
+    parser.addOptions({kPort, kEcho, kDelay, kChunk, kPause, kWrongChecksum, kNak, kForgetful, kSilent, kStray, kUnplug,
                        kConfig, kImage});
     parser.process(app);
     CommandLine command;

@@ -1,0 +1,171 @@
+#include "Commands.h"
+
+#include "BoxSession.h"
+
+#include "config/ConfigCompare.h"
+#include "files/ConfigFile.h"
+#include "link/PortProbe.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace veldo::cli {
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+ExitStatus fileFailure(const QString &fileName, const QString &reason)
+{
+    err() << "veldo-cli: " << fileName << ": " << reason << Qt::endl;
+    return kFileError;
+}
+
+QJsonValue usbJson(const PortFacts &port)
+{
+    if (!port.usb)
+        return QJsonValue::Null;
+    return QJsonObject{{QStringLiteral("description"), port.usb->description},
+                       {QStringLiteral("manufacturer"), port.usb->manufacturer},
+                       {QStringLiteral("serialNumber"), port.usb->serialNumber}};
+}
+
+QString portLine(const PortFacts &port)
+{
+    QString line = QStringLiteral("Com%1\t%2\t%3").arg(port.number).arg(port.device.isEmpty() ? port.path : port.device,
+                                                                      portStateKey(port.state));
+    if (!port.reason.isEmpty())
+        line += u'\t' + port.reason;
+    if (port.usb)
+        line += QStringLiteral("\t%1 (serial number %2)").arg(port.usb->description, port.usb->serialNumber);
+    return line;
+}
+
+// Opens the session's port and reads the box's configuration.
+ExitStatus readBox(BoxSession &box, SwitchConfig &config)
+{
+    const ExitStatus opened = box.open();
+    return opened != kSuccess ? opened : box.download(config);
+}
+
+// Reads the box again and prints every value that differs from what it should hold.
+ExitStatus compareWithBox(BoxSession &box, const SwitchConfig &expected)
+{
+    SwitchConfig held;
+    if (const ExitStatus read = box.download(held); read != kSuccess)
+        return read;
+    const QList<ConfigDifference> differences = compareConfigs(expected, held);
+    for (const ConfigDifference &d : differences)
+        out() << QStringLiteral("%1 %2: box %3, file %4").arg(outputLabel(d.output), d.what, d.actual, d.expected) << Qt::endl;
+    if (differences.isEmpty()) {
+        box.progress(QStringLiteral("verify"), QStringLiteral("ok"));
+        return kSuccess;
+    }
+    box.failure(QStringLiteral("verify"), QStringLiteral("%1 value(s) differ").arg(differences.size()));
+    return kVerifyMismatch;
+}
+
+// The backup of what the box holds before an upload, named by date, time and port.
+ExitStatus backUp(BoxSession &box, const QString &folder, const SwitchConfig &config)
+{
+    if (!QDir().mkpath(folder))
+        return fileFailure(folder, QStringLiteral("The folder cannot be made"));
+    const QString port = QFileInfo(box.name()).fileName();
+    const QString stem = QDir(folder).filePath(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH-mm-ss-")) + port);
+    QString fileName = stem + QStringLiteral(".ini");
+    for (int n = 2; QFileInfo::exists(fileName); ++n)
+        fileName = stem + QStringLiteral("-%1.ini").arg(n);
+    if (const FileResult saved = saveConfigFile(fileName, config); !saved.ok)
+        return fileFailure(fileName, saved.reason);
+    box.progress(QStringLiteral("backup"), fileName);
+    return kSuccess;
+}
+
+} // namespace
+
+ExitStatus listPorts(const CliCommand &command)
+{
+    const PortScan ports = DiscoverPorts(PortMap::standard());
+    if (!command.json) {
+        for (const PortFacts &port : ports)
+            out() << portLine(port) << Qt::endl;
+        return kSuccess;
+    }
+    QJsonArray list;
+    for (const PortFacts &port : ports)
+        list.append(QJsonObject{{QStringLiteral("port"), port.number},
+                                {QStringLiteral("path"), port.path},
+                                {QStringLiteral("device"), port.device.isEmpty() ? port.path : port.device},
+                                {QStringLiteral("state"), portStateKey(port.state)},
+                                {QStringLiteral("reason"), port.reason},
+                                {QStringLiteral("usb"), usbJson(port)}});
+    out() << QJsonDocument(list).toJson() << Qt::flush;
+    return kSuccess;
+}
+
+ExitStatus downloadToFile(const CliCommand &command)
+{
+    BoxSession box(command.port, command.device, command.quiet);
+    SwitchConfig config;
+    if (const ExitStatus read = readBox(box, config); read != kSuccess)
+        return read;
+    if (!command.output.isEmpty()) {
+        const FileResult saved = saveConfigFile(command.output, config);
+        return saved.ok ? kSuccess : fileFailure(command.output, saved.reason);
+    }
+    QFile standardOutput;
+    const QByteArray bytes = configFileBytes(config);
+    if (!standardOutput.open(stdout, QIODevice::WriteOnly) || standardOutput.write(bytes) != bytes.size()
+        || !standardOutput.flush())
+        return fileFailure(QStringLiteral("standard output"), standardOutput.errorString());
+    return kSuccess;
+}
+
+ExitStatus uploadFile(const CliCommand &command)
+{
+    SwitchConfig config;
+    if (const FileResult read = readConfigFile(command.file, config); !read.ok)
+        return fileFailure(command.file, read.reason);
+    BoxSession box(command.port, command.device, command.quiet);
+    if (const ExitStatus opened = box.open(); opened != kSuccess)
+        return opened;
+    if (!command.backupFolder.isEmpty()) {
+        SwitchConfig held;
+        if (const ExitStatus read = box.download(held); read != kSuccess)
+            return read;
+        if (const ExitStatus kept = backUp(box, command.backupFolder, held); kept != kSuccess)
+            return kept;
+    }
+    if (const ExitStatus sent = box.upload(config); sent != kSuccess)
+        return sent;
+    return command.verify ? compareWithBox(box, config) : kSuccess;
+}
+
+ExitStatus verifyAgainstFile(const CliCommand &command)
+{
+    SwitchConfig config;
+    if (const FileResult read = readConfigFile(command.file, config); !read.ok)
+        return fileFailure(command.file, read.reason);
+    BoxSession box(command.port, command.device, command.quiet);
+    if (const ExitStatus opened = box.open(); opened != kSuccess)
+        return opened;
+    return compareWithBox(box, config);
+}
+
+} // namespace veldo::cli
