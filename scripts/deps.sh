@@ -12,6 +12,10 @@ packages=(
 [ "${VELDO_FUZZ:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
 # The benchmark times windows on an X display through XCB.
 [ "${VELDO_BENCH:-0}" = 1 ] && packages+=(libxcb1-dev)
+# The run command: the platform plugin for a Wayland session.
+[ "${VELDO_RUN:-0}" = 1 ] && packages+=(qt6-wayland)
+# The package and its checks: dependencies from the binaries, validators for the desktop files.
+[ "${VELDO_PACKAGE:-0}" = 1 ] && packages+=(dpkg-dev file desktop-file-utils appstream)
 
 missing=()
 for p in "${packages[@]}"; do

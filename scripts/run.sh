@@ -4,7 +4,7 @@
 # VELDO_BOXSIM_OPTIONS passes options to the simulator (see veldo-boxsim --help).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
+VELDO_RUN=1 bash scripts/build.sh
 build=${VELDO_BUILD_DIR:-build}
 read -r -a VELDO_BOXSIM_OPTIONS <<< "${VELDO_BOXSIM_OPTIONS:-}"
 

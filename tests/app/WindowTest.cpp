@@ -1,8 +1,9 @@
 // The window as a person uses it: start-up state, keyboard focus, normalisation of the code
-// fields, Clear All and the type groups.
+// fields, Clear All, the type groups and the window icon.
 #include "WindowHarness.h"
 
 #include "PseudoTerminal.h"
+#include "app/ApplicationIdentity.h"
 #include "config/SwitchConfig.h"
 #include "link/LockFile.h"
 #include "link/PortProbe.h"
@@ -37,6 +38,7 @@ private slots:
     void codeFieldsHoldTwelveCharacters();
     void typeButtonsFormOneGroupPerOutput();
     void clearAllResetsEverything();
+    void carriesTheApplicationIcon();
 };
 
 void WindowTest::startsInItsInitialState()
@@ -266,6 +268,15 @@ void WindowTest::clearAllResetsEverything()
     QCOMPARE(w.configuration(), SwitchConfig{});
     QVERIFY(h.label("LblCopyRight")->isVisible());
     QVERIFY(h.messages.empty());
+}
+
+void WindowTest::carriesTheApplicationIcon()
+{
+    applyApplicationIdentity();
+    WindowHarness h;
+    const QList<QSize> sizes = h.open().windowIcon().availableSizes();
+    for (int size : {16, 32})
+        QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QStringLiteral("no %1 px icon").arg(size)));
 }
 
 QTEST_MAIN(WindowTest)

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs into a temporary folder and checks what lands there: the expected files and no
+# others, a valid desktop entry and AppStream metainfo; then builds the Debian package and
+# checks that it holds the same files and depends on the libraries and fonts the tool needs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+deb=$(bash scripts/package.sh)
+build=${VELDO_BUILD_DIR:-build}
+id=io.github.veldo.ProgrammingTool
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "check-install: $*" >&2; exit 1; }
+
+{
+    echo usr/bin/veldo usr/bin/veldo-boxsim
+    echo usr/share/man/man1/veldo.1 usr/share/man/man1/veldo-boxsim.1
+    echo "usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml"
+    for size in 16 32 48 64 128 256; do echo "usr/share/icons/hicolor/${size}x$size/apps/$id.png"; done
+    echo "usr/share/icons/hicolor/scalable/apps/$id.svg"
+    # The command line joins when it is built; its manual page when it is written.
+    if [[ $(cmake --build "$build" --target help) == *veldo-cli* ]]; then echo usr/bin/veldo-cli; fi
+    if [ -f docs/man/veldo-cli.1 ]; then echo usr/share/man/man1/veldo-cli.1; fi
+} | tr ' ' '\n' | sort >"$work/expected"
+
+# same_files <what> <list>: the list, one path a line, is the expected one.
+same_files() {
+    diff -u "$work/expected" <(sort "$2") >"$work/diff" || { cat "$work/diff" >&2; fail "$1 differs from the expected files (- missing, + extra)"; }
+}
+
+DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
+(cd "$work/root" && find . ! -type d | sed 's|^\./||') >"$work/installed"
+same_files "cmake --install" "$work/installed"
+desktop-file-validate "$work/root/usr/share/applications/$id.desktop"
+appstreamcli validate --no-net --explain "$work/root/usr/share/metainfo/$id.metainfo.xml"
+
+echo "Package $deb:"
+dpkg-deb -I "$deb"
+dpkg-deb -c "$deb"
+dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' >"$work/packaged"
+same_files "$deb" "$work/packaged"
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in libqt6widgets6 libqt6serialport6 fonts-liberation qt6-qpa-plugins; do
+    [[ $depends == *"$needed"* ]] || fail "$deb does not depend on $needed: $depends"
+done
+echo "check-install: the installed files, the desktop entry, the metainfo and the package are as expected"
