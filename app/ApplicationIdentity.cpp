@@ -5,12 +5,17 @@
 
 namespace veldo {
 
-void applyApplicationIdentity()
+void nameApplication()
 {
     QApplication::setApplicationName(QStringLiteral(VELDO_APP_NAME));
     QApplication::setApplicationVersion(QStringLiteral(VELDO_VERSION));
     // The Wayland app id and the desktop entry's name: the compositor finds the icon through it.
     QApplication::setDesktopFileName(QStringLiteral(VELDO_APP_ID));
+}
+
+void applyApplicationIdentity()
+{
+    nameApplication();
 
     // Window managers pick the size they draw (title bar, task switcher) from these.
     QIcon icon;

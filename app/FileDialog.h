@@ -22,6 +22,8 @@ public:
     // nullopt when the user cancels.
     std::optional<QString> showOpen(QWidget *parent);
     std::optional<QString> showSave(QWidget *parent);
+    // The name Save proposes next.
+    void setFileName(const QString &fileName) { m_fileName = fileName; }
 
 private:
     std::optional<QString> show(QWidget *parent, Mode mode);

@@ -34,6 +34,9 @@ public:
     SwitchConfig configuration() const;
     void showConfiguration(const SwitchConfig &config);
 
+    // Opens a configuration file as Open does after its dialog; Save then proposes the file.
+    void openConfigFile(const QString &fileName);
+
     // Centres the window on its screen.
     void centre();
 
@@ -57,6 +60,7 @@ private:
     void Data1_LostFocus(int index);
     void Clear_Click();
     void Open_Click();
+    void loadFile(const QString &fileName);
     void Save_Click();
     void Download_Click();
     void Upload_Click();

@@ -12,13 +12,23 @@ namespace veldo {
 void frmVeldo::Open_Click()
 {
     const std::optional<QString> fileName = CommonDialog1.showOpen(this);
-    if (!fileName || fileName->isEmpty())
-        return;
+    if (fileName && !fileName->isEmpty())
+        loadFile(*fileName);
+}
+
+void frmVeldo::openConfigFile(const QString &fileName)
+{
+    CommonDialog1.setFileName(fileName);
+    loadFile(fileName);
+}
+
+void frmVeldo::loadFile(const QString &fileName)
+{
     SwitchConfig config;
-    const FileResult result = loadConfigFile(*fileName, config);
+    const FileResult result = loadConfigFile(fileName, config);
     if (!result.ok) {
         MessageBox::show(this, QStringLiteral("Could not open %1:\n%2")
-                                   .arg(QDir::toNativeSeparators(*fileName), result.reason));
+                                   .arg(QDir::toNativeSeparators(fileName), result.reason));
         return;
     }
     showConfiguration(config);

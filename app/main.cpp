@@ -3,16 +3,79 @@
 #include "link/TerminationSignals.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QTextStream>
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+struct StartArguments {
+    QCommandLineParser parser;
+    QCommandLineOption help = parser.addHelpOption();
+    QCommandLineOption version = parser.addVersionOption();
+
+    StartArguments()
+    {
+        parser.setApplicationDescription(QStringLiteral(
+            "Programs a remote-controlled switch box with sixteen outputs over a serial port.\n"
+            "Without FILE the window starts with all codes zero; the command line tool is veldo-cli."));
+        parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A configuration file to open at start."),
+                                     QStringLiteral("[FILE]"));
+    }
+
+    // --help or --version answered: 0; a usage error: 2; else nothing, and the window starts.
+    std::optional<int> answer(const QStringList &arguments, bool final)
+    {
+        const bool parsed = parser.parse(arguments);
+        QTextStream out(stdout);
+        if (parsed && parser.isSet(help)) {
+            // Without an application object the parser cannot know the program's name.
+            out << parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("veldo")) << Qt::flush;
+            return 0;
+        }
+        if (parsed && parser.isSet(version)) {
+            out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion() << Qt::endl;
+            return 0;
+        }
+        if (final && (!parsed || parser.positionalArguments().size() > 1)) {
+            QTextStream(stderr) << "veldo: " << (parsed ? QStringLiteral("Too many arguments") : parser.errorText())
+                                << "\nUsage: veldo [--help] [--version] [FILE]" << Qt::endl;
+            return kUsageError;
+        }
+        return std::nullopt;
+    }
+};
+
+QStringList argumentsOf(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    veldo::nameApplication();
+    StartArguments start;
+    // --help and --version before there is a display to connect to; the toolkit's own options
+    // (-platform and the like) are known only once the application has taken them out.
+    if (const std::optional<int> answered = start.answer(argumentsOf(argc, argv), false))
+        return *answered;
     QApplication app(argc, argv);
+    if (const std::optional<int> answered = start.answer(QApplication::arguments(), true))
+        return *answered;
     veldo::applyApplicationIdentity();
     QApplication::setStyle(QStringLiteral("Fusion"));
 
     veldo::frmVeldo window(veldo::PortMap::standard());
     window.centre();
     window.show();
+    if (const QStringList files = start.parser.positionalArguments(); !files.isEmpty())
+        window.openConfigFile(files.first());
     // Stopped by a signal, the tool closes its port as on a normal close, so that the port
     // is neither locked nor left in exclusive mode for the next program.
     veldo::TerminationSignals termination;

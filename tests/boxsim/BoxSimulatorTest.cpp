@@ -70,6 +70,7 @@ private slots:
         QTest::newRow("download, silent") << BoxOptions{.silent = true} << kRequest << QByteArray() << 0;
         QTest::newRow("upload stored, then downloaded") << BoxOptions{} << image + kRequest << kAck + downloadAnswer(uploadedConfig()) << 0;
         QTest::newRow("corrupted upload is not stored") << BoxOptions{} << corrupted + kRequest << kNak + sample << 0;
+        QTest::newRow("upload acknowledged, not stored") << BoxOptions{.forgetful = true} << image + kRequest << kAck + sample << 0;
         QTest::newRow("upload, always NAK") << BoxOptions{.alwaysNak = true} << image + kRequest << kNak + sample << 0;
         QTest::newRow("upload, stray byte") << BoxOptions{.strayByte = true} << image << QByteArray(1, '\0') + kAck << 0;
     }
