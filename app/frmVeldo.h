@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FileDialog.h"
+#include "config/ConfigHistory.h"
 #include "config/SwitchConfig.h"
 #include "link/CommPort.h"
 #include "link/CommsModule.h"
@@ -40,12 +41,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildCommandColumn();
     void buildOutputRows();
     void buildStatusLine();
     void chainTabOrder();
+    void buildShortcuts();
 
     void Form_Load();
     void Form_Unload();
@@ -68,6 +71,14 @@ private:
     void reportOutcome(ExchangeOutcome outcome);
     ReadInput portReader();
 
+    // Undo and the fields in edit.
+    void focusMoved(QObject *focus);
+    void commitEdits(const QObject *stillEditing = nullptr);
+    void replaceConfiguration(const SwitchConfig &config);
+    void showDownload(const SwitchConfig &config);
+    void undo();
+    void redo();
+
     PortCombo *ComboCommPort = nullptr;
     QPushButton *Open = nullptr;
     QPushButton *Save = nullptr;
@@ -86,6 +97,8 @@ private:
     FileDialog CommonDialog1;
 
     std::unique_ptr<ExchangePoll> RunningExchange; // the download or upload that waits, if any
+    ConfigHistory History;
+    QMetaObject::Connection FocusWatch;
 };
 
 } // namespace veldo

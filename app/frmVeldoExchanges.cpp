@@ -60,7 +60,7 @@ void frmVeldo::pollExchange(QTimer *timer, const QString &waitingText)
     endExchange(timer);
     RunningExchange.reset();
     if (result.config)
-        showConfiguration(*result.config);
+        showDownload(*result.config);
     reportOutcome(result.outcome);
 }
 

@@ -21,7 +21,7 @@ void frmVeldo::Open_Click()
                                    .arg(QDir::toNativeSeparators(*fileName), result.reason));
         return;
     }
-    showConfiguration(config);
+    replaceConfiguration(config);
 }
 
 void frmVeldo::Save_Click()

@@ -3,6 +3,7 @@
 #include "WindowHarness.h"
 
 #include "config/SwitchConfig.h"
+#include "files/ConfigFile.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -129,20 +130,26 @@ void WindowTest::keepsHalfTypedCodeWhileWindowIsInactive()
 {
     WindowHarness h;
     frmVeldo &w = h.open();
-    QLineEdit *edit = h.typeInto(4, QStringLiteral("12a"));
+    QLineEdit *edit = h.typeInto(4, QStringLiteral("2a"));
+    QApplication::clipboard()->setText(QStringLiteral("\n1"));
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
 
     QWidget other;
     other.show();
     other.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&other));
-    QCOMPARE(edit->text(), QStringLiteral("12a"));
+    QCOMPARE(edit->text(), QStringLiteral("2a\n1"));
 
-    w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    QCOMPARE(QApplication::focusWidget(), edit);
-    QTest::keyClicks(edit, QStringLiteral("b"));
-    QTest::keyClick(edit, Qt::Key_Tab);
-    QCOMPARE(edit->text(), QStringLiteral("12AB00000000"));
+    // A click on Save of the inactive window moves only the window's focus: Save still sees
+    // the field normalised.
+    const QString file = h.dir.filePath(QStringLiteral("d.ini"));
+    h.answers = {file};
+    QTest::mouseClick(h.button("Save"), Qt::LeftButton);
+    QVERIFY2(h.messages.empty(), qPrintable(h.messages.empty() ? QString() : h.messages[0].text));
+    QCOMPARE(edit->text(), QStringLiteral("2A0100000000"));
+    SwitchConfig saved;
+    QVERIFY(loadConfigFile(file, saved).ok);
+    QCOMPARE(saved, w.configuration());
 }
 
 void WindowTest::codeFieldsHoldTwelveCharacters()
