@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QMimeData>
 #include <QTimer>
 
 using namespace veldo;
@@ -18,6 +19,7 @@ private slots:
     void tabVisitsControlsInOrder();
     void normalizesWhenFocusLeaves_data();
     void normalizesWhenFocusLeaves();
+    void textDroppedIntoAFieldIsNormalisedAtOnce();
     void codeFieldsHoldTwelveCharacters();
     void typeButtonsFormOneGroupPerOutput();
 };
@@ -130,6 +132,21 @@ void WindowTest::normalizesWhenFocusLeaves()
     }
     QCOMPARE(edit->text(), QStringLiteral("AB0C00000000"));
     QVERIFY2(QApplication::focusWidget() != edit, "the focus should have moved on");
+}
+
+void WindowTest::textDroppedIntoAFieldIsNormalisedAtOnce()
+{
+    WindowHarness h;
+    h.open();
+    h.code(3)->setText(QStringLiteral("12"));
+    h.button("Save")->setFocus(); // a drop leaves the focus there, so Save would read the field as it is
+    QMimeData mime;
+    mime.setText(QStringLiteral("zz"));
+    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(h.code(3), &enter);
+    QApplication::sendEvent(h.code(3), &drop);
+    QCOMPARE(h.code(3)->text(), QStringLiteral("001200000000"));
 }
 
 void WindowTest::codeFieldsHoldTwelveCharacters()
