@@ -53,6 +53,12 @@ struct BoxedWindow : WindowHarness {
     QElapsedTimer elapsed;
 };
 
+SwitchConfig loaded(const QString &fileName)
+{
+    SwitchConfig config;
+    return loadConfigFile(fileName, config).ok ? config : SwitchConfig{};
+}
+
 SwitchConfig editedConfig()
 {
     SwitchConfig config;
@@ -238,28 +244,25 @@ void ExchangeWindowTest::undoReachesBackOverClearOpenAndDownload()
     const QString saved = h.dir.filePath(QStringLiteral("saved.ini"));
     QVERIFY(saveConfigFile(opened, editedConfig()).ok);
     QList<SwitchConfig> steps = {h.window->configuration()};
-    const auto step = [&] { steps << h.window->configuration(); };
-
-    QTest::keyClick(h.typeInto(0, QStringLiteral("ab")), Qt::Key_Tab);
-    step();
-    QTest::mouseClick(h.type(4 * 2), Qt::LeftButton, {}, QPoint(5, 8)); // output 2 Slave
-    step();
-    QTest::mouseClick(h.button("Clear"), Qt::LeftButton);
-    step();
     h.answers = {opened, saved};
-    h.press(Qt::Key_O);
-    step();
-    h.run("Download", "DownloadTimer");
-    step();
+    const std::function<void()> actions[] = {
+        [&] { QTest::keyClick(h.typeInto(0, QStringLiteral("ab")), Qt::Key_Tab); },
+        [&] { QTest::mouseClick(h.type(4 * 2), Qt::LeftButton, {}, QPoint(5, 8)); }, // output 2 Slave
+        [&] { QTest::mouseClick(h.button("Clear"), Qt::LeftButton); },
+        [&] { h.press(Qt::Key_O); },
+        [&] { h.run("Download", "DownloadTimer"); },
+    };
+    for (const auto &action : actions) {
+        action();
+        steps << h.window->configuration();
+    }
     QCOMPARE(steps[1].code(0), QStringLiteral("AB0000000000"));
     QCOMPARE(steps[2].outputs[2].type, OutputType::Slave);
     QCOMPARE(steps.mid(3), (QList<SwitchConfig>{SwitchConfig{}, editedConfig(), h.box.config()}));
     const QStringList kept = QDir(h.downloadsFolder()).entryList(QDir::Files);
     QCOMPARE(kept.size(), 1);
     QVERIFY2(kept[0].endsWith(QStringLiteral("-Com1.ini")), qPrintable(kept[0]));
-    SwitchConfig keptConfig;
-    QVERIFY(loadConfigFile(h.downloadsFolder() + u'/' + kept[0], keptConfig).ok);
-    QCOMPARE(keptConfig, h.box.config());
+    QCOMPARE(loaded(h.downloadsFolder() + u'/' + kept[0]), h.box.config());
 
     for (qsizetype k = steps.size() - 2; k >= -1; --k) { // one Ctrl+Z more than there are steps
         h.press(Qt::Key_Z);
@@ -280,9 +283,7 @@ void ExchangeWindowTest::undoReachesBackOverClearOpenAndDownload()
     h.typeInto(6, QStringLiteral("c"));
     h.press(Qt::Key_S);
     QCOMPARE(h.code(6)->text(), QStringLiteral("0C0000000000"));
-    SwitchConfig savedConfig;
-    QVERIFY(loadConfigFile(saved, savedConfig).ok);
-    QCOMPARE(savedConfig, h.window->configuration());
+    QCOMPARE(loaded(saved), h.window->configuration());
     QVERIFY(h.messages.empty());
 }
 
