@@ -32,6 +32,7 @@ void WindowTest::startsInItsInitialState()
     QCOMPARE(w.size(), QSize(592, 308));
     QCOMPARE(w.minimumSize(), w.maximumSize());
     QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(w.accessibleDescription().contains(QStringLiteral("Ctrl+Z")));
     for (int m = 0; m < kCodeCount; ++m)
         QCOMPARE(h.code(m)->text(), kZeroCode);
     for (int j = 0; j < 4 * kOutputCount; ++j)
