@@ -110,7 +110,7 @@ void keepDownloadOrWarnOnce(const SwitchConfig &config, int port)
     warned = true;
     std::fprintf(stderr,
                  "veldo: could not keep the configuration read from the box in %s: %s\n"
-                 "veldo: the download itself went well; make that folder writable (or set XDG_DATA_HOME) "
+                 "veldo: the download itself went well; check that this is a folder you can write to (or set XDG_DATA_HOME) "
                  "to keep downloads; later failures are not reported\n",
                  qPrintable(QDir::toNativeSeparators(folder)), qPrintable(kept.reason));
 }
