@@ -2,7 +2,7 @@
 
 #include "config/SwitchConfig.h"
 
-#include <QFocusEvent>
+#include <QKeyEvent>
 
 namespace veldo {
 
@@ -14,12 +14,16 @@ CodeEdit::CodeEdit(int index, QWidget *parent)
     setObjectName(QStringLiteral("Data1_%1").arg(index));
 }
 
-void CodeEdit::focusOutEvent(QFocusEvent *event)
+bool CodeEdit::event(QEvent *event)
 {
-    QLineEdit::focusOutEvent(event);
-    const Qt::FocusReason reason = event->reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-        emit lostFocus(m_index);
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // Not accepting the override lets the window's shortcut have the key.
+        if ((key->matches(QKeySequence::Undo) && !isUndoAvailable())
+            || (key->matches(QKeySequence::Redo) && !isRedoAvailable()))
+            return false;
+    }
+    return QLineEdit::event(event);
 }
 
 } // namespace veldo

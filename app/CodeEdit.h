@@ -4,20 +4,16 @@
 
 namespace veldo {
 
-// A code field: at most twelve characters, and a signal when the keyboard focus moves to
-// another control of the window. Losing the focus because the whole window was deactivated
-// or a popup opened does not count: a half-typed code must stay as typed meanwhile.
+// A code field: at most twelve characters. Ctrl+Z and Ctrl+Shift+Z undo and redo the typing
+// in the field while it has any; with none, they are left to the window's undo.
 class CodeEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit CodeEdit(int index, QWidget *parent = nullptr);
     int index() const { return m_index; }
 
-signals:
-    void lostFocus(int index);
-
 protected:
-    void focusOutEvent(QFocusEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     int m_index;

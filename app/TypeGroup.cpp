@@ -26,6 +26,7 @@ TypeGroup::TypeGroup(int output, QWidget *parent)
         m_buttons[std::size_t(slot)] = button;
     }
     connect(m_group, &QButtonGroup::idToggled, this, &TypeGroup::updateTabStop);
+    connect(m_group, &QButtonGroup::idClicked, this, &TypeGroup::typeChosen);
     setType(OutputType::Toggle);
 }
 

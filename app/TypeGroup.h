@@ -25,6 +25,10 @@ public:
     // The button of a type; its slot is the type's value, its index 4 * output + slot.
     QRadioButton *button(OutputType type) const { return m_buttons.at(std::size_t(type)); }
 
+signals:
+    // The user chose a type, by a click or an arrow key; setType does not count.
+    void typeChosen();
+
 private:
     void updateTabStop();
 

@@ -75,6 +75,10 @@ frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
     buildOutputRows();
     buildStatusLine();
     chainTabOrder();
+    buildShortcuts();
+    setAccessibleDescription(QStringLiteral(
+        "Ctrl+O opens a configuration file and Ctrl+S saves it. Ctrl+Z brings back what was shown before "
+        "the last Clear All, Open, Download or change of a field; Ctrl+Shift+Z or Ctrl+Y goes forward again."));
 
     connect(Exchange, &ExchangeRunner::ticked, this, &frmVeldo::Exchange_Tick);
     connect(Exchange, &ExchangeRunner::finished, this, &frmVeldo::Exchange_Finished);
@@ -82,7 +86,11 @@ frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
     Form_Load();
 }
 
-frmVeldo::~frmVeldo() = default;
+frmVeldo::~frmVeldo()
+{
+    // QWidget's destructor moves the focus, after the fields are gone.
+    disconnect(FocusWatch);
+}
 
 void frmVeldo::buildCommandColumn()
 {
@@ -138,12 +146,17 @@ void frmVeldo::buildOutputRows()
                 QStringLiteral("Output %1, Code %2").arg(outputDigit(i), m < kOutputCount ? QStringLiteral("A") : QStringLiteral("B")));
             const int left = m < kOutputCount ? layout::kCodeALeft : layout::kCodeBLeft;
             field->setGeometry(layout::rect(left, top, layout::kCodeWidth, layout::kRowHeight));
-            connect(field, &CodeEdit::lostFocus, this, &frmVeldo::Data1_LostFocus);
+            // A drop changes a field that does not have the focus: it is committed at once.
+            connect(field, &QLineEdit::textEdited, this, [this, field] {
+                if (focusWidget() != field)
+                    commitEdits(focusWidget());
+            });
             Data1[std::size_t(m)] = field;
         }
 
         auto *group = new TypeGroup(i, frame2);
         group->setGeometry(layout::rect(layout::kTypeFrameLeft, top, layout::kTypeFrameWidth, layout::kRowHeight));
+        connect(group, &TypeGroup::typeChosen, this, [this] { History.record(configuration()); });
         Frame3[std::size_t(i)] = group;
     }
 }
@@ -240,7 +253,7 @@ void frmVeldo::Data1_LostFocus(int index)
 
 void frmVeldo::Clear_Click()
 {
-    showConfiguration(SwitchConfig{});
+    replaceConfiguration(SwitchConfig{});
 }
 
 } // namespace veldo

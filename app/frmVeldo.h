@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FileDialog.h"
+#include "config/ConfigHistory.h"
 #include "config/SwitchConfig.h"
 #include "link/CommPort.h"
 #include "link/CommsModule.h"
@@ -42,12 +43,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildCommandColumn();
     void buildOutputRows();
     void buildStatusLine();
     void chainTabOrder();
+    void buildShortcuts();
 
     // The port list from a probe, and why no port is usable when none is.
     void showPorts(const PortScan &ports);
@@ -71,6 +74,14 @@ private:
     void blinkStatus(const QString &waitingText);
     void reportNoPort();
 
+    // Undo and the fields in edit.
+    void focusMoved(QObject *focus);
+    void commitEdits(const QObject *stillEditing = nullptr);
+    void replaceConfiguration(const SwitchConfig &config);
+    void showDownload(const SwitchConfig &config);
+    void undo();
+    void redo();
+
     PortCombo *ComboCommPort = nullptr;
     QPushButton *Open = nullptr;
     QPushButton *Save = nullptr;
@@ -86,6 +97,8 @@ private:
     CommsModule Comms;
     ExchangeRunner *Exchange = nullptr; // the download or upload that waits, if any
     FileDialog CommonDialog1;
+    ConfigHistory History;
+    QMetaObject::Connection FocusWatch;
 };
 
 } // namespace veldo

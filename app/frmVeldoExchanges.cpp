@@ -48,7 +48,7 @@ void frmVeldo::Exchange_Finished(ExchangeOutcome outcome, const std::optional<Sw
     LblMsg->hide();
     LblCopyRight->show();
     if (config)
-        showConfiguration(*config);
+        showDownload(*config);
     if (const QString message = outcomeMessage(outcome); !message.isEmpty())
         MessageBox::show(this, message);
 }

@@ -31,7 +31,7 @@ void frmVeldo::loadFile(const QString &fileName)
                                    .arg(QDir::toNativeSeparators(fileName), result.reason));
         return;
     }
-    showConfiguration(config);
+    replaceConfiguration(config);
 }
 
 void frmVeldo::Save_Click()

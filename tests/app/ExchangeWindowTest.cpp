@@ -4,6 +4,7 @@
 
 #include "BoxSimulator.h"
 #include "PseudoTerminal.h"
+#include "files/ConfigFile.h"
 #include "link/DeviceImage.h"
 
 
@@ -47,6 +48,12 @@ struct BoxedWindow : WindowHarness {
     bool buttonsAfterClick = true;
 };
 
+SwitchConfig loaded(const QString &fileName)
+{
+    SwitchConfig config;
+    return loadConfigFile(fileName, config).ok ? config : SwitchConfig{};
+}
+
 SwitchConfig editedConfig()
 {
     SwitchConfig config;
@@ -67,6 +74,7 @@ private slots:
     void staleInputIsDiscardedAtTheClick();
     void deviceVanishingEndsAsTimeOut();
     void closingAbandonsTheExchange();
+    void undoReachesBackOverClearOpenAndDownload();
 };
 
 void ExchangeWindowTest::exchange_data()
@@ -177,6 +185,56 @@ void ExchangeWindowTest::closingAbandonsTheExchange()
     QVERIFY(h.messages.empty());
     CommPort other(PortMap(h.portsFolder(), {}));
     QVERIFY2(other.setPortOpen(true), "closing the window must close its port");
+}
+
+void ExchangeWindowTest::undoReachesBackOverClearOpenAndDownload()
+{
+    BoxedWindow h(BoxOptions{});
+    const QString opened = h.dir.filePath(QStringLiteral("opened.ini"));
+    const QString saved = h.dir.filePath(QStringLiteral("saved.ini"));
+    QVERIFY(saveConfigFile(opened, editedConfig()).ok);
+    QList<SwitchConfig> steps = {h.window->configuration()};
+    h.answers = {opened, saved};
+    const std::function<void()> actions[] = {
+        [&] { QTest::keyClick(h.typeInto(0, QStringLiteral("ab")), Qt::Key_Tab); },
+        [&] { QTest::mouseClick(h.type(4 * 2), Qt::LeftButton, {}, QPoint(5, 8)); }, // output 2 Slave
+        [&] { QTest::mouseClick(h.button("Clear"), Qt::LeftButton); },
+        [&] { h.press(Qt::Key_O); },
+        [&] { h.run(QStringLiteral("Download")); },
+    };
+    for (const auto &action : actions) {
+        action();
+        steps << h.window->configuration();
+    }
+    QCOMPARE(steps[1].code(0), QStringLiteral("AB0000000000"));
+    QCOMPARE(steps[2].outputs[2].type, OutputType::Slave);
+    QCOMPARE(steps.mid(3), (QList<SwitchConfig>{SwitchConfig{}, editedConfig(), h.box.config()}));
+    const QStringList kept = QDir(h.downloadsFolder()).entryList(QDir::Files);
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(kept[0].endsWith(QStringLiteral("-Com1.ini")), qPrintable(kept[0]));
+    QCOMPARE(loaded(h.downloadsFolder() + u'/' + kept[0]), h.box.config());
+
+    for (qsizetype k = steps.size() - 2; k >= -1; --k) { // one Ctrl+Z more than there are steps
+        h.press(Qt::Key_Z);
+        QCOMPARE(h.window->configuration(), steps[std::max<qsizetype>(k, 0)]);
+    }
+    h.press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    h.press(Qt::Key_Y);
+    QCOMPARE(h.window->configuration(), steps[2]);
+
+    // Typing in a field is undone there first; then Ctrl+Z goes on to the window's steps.
+    h.typeInto(5, QStringLiteral("1"));
+    h.press(Qt::Key_Z);
+    QCOMPARE(h.window->configuration(), steps[2]);
+    h.press(Qt::Key_Z);
+    QCOMPARE(h.window->configuration(), steps[1]);
+
+    // Ctrl+S saves with the field in edit normalised.
+    h.typeInto(6, QStringLiteral("c"));
+    h.press(Qt::Key_S);
+    QCOMPARE(h.code(6)->text(), QStringLiteral("0C0000000000"));
+    QCOMPARE(loaded(saved), h.window->configuration());
+    QVERIFY(h.messages.empty());
 }
 
 QTEST_MAIN(ExchangeWindowTest)

@@ -26,6 +26,8 @@ public:
 
     WindowHarness()
     {
+        // Downloads are kept under the data home: never the real one.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
         veldo::MessageBox::setHandler([this](const QString &text) {
             messages.push_back({text, button("Download")->isEnabled() && button("Upload")->isEnabled(),
                                 label("LblMsg")->isVisible()});
@@ -48,6 +50,7 @@ public:
     }
 
     QString portsFolder() const { return dir.filePath(QStringLiteral("ports")); }
+    QString downloadsFolder() const { return dir.filePath(QStringLiteral("data/veldo/downloads")); }
 
     // Creates and shows the window; ports linked into portsFolder() before this are probed.
     veldo::frmVeldo &open()
@@ -78,6 +81,11 @@ public:
         edit->selectAll();
         QTest::keyClicks(edit, text);
         return edit;
+    }
+    // A key as a person presses it: to the control that has the focus.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) const
+    {
+        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window.get(), key, modifiers);
     }
     QString focusName() const
     {

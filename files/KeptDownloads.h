@@ -1,0 +1,29 @@
+#pragma once
+
+#include "config/SwitchConfig.h"
+#include "files/FileResult.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace veldo {
+
+// How many configurations read from a box are kept; older ones are removed.
+inline constexpr int kKeptDownloadCount = 200;
+
+// $XDG_DATA_HOME/veldo/downloads, or ~/.local/share/veldo/downloads when the variable is
+// unset or not an absolute path.
+QString keptDownloadsFolder();
+
+// Writes a configuration read from a box into folder as a configuration file named by the
+// time and the port, "2026-12-07T10-15-30-Com3.ini" ("-2", "-3" ... added for a second one
+// in the same second), then removes all but the newest kKeptDownloadCount such files. Other
+// files in the folder are never touched. A folder that does not exist is made, for the user
+// alone: the codes open the box.
+FileResult keepDownload(const SwitchConfig &config, int port, const QDateTime &now, const QString &folder);
+
+// keepDownload into the standard folder at the current time. A failure is reported on
+// standard error, the first one of a run only; it never concerns the download itself.
+void keepDownloadOrWarnOnce(const SwitchConfig &config, int port);
+
+} // namespace veldo
