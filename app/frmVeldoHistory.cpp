@@ -70,7 +70,7 @@ void frmVeldo::replaceConfiguration(const SwitchConfig &config)
 void frmVeldo::showDownload(const SwitchConfig &config)
 {
     replaceConfiguration(config);
-    keepDownloadOrWarnOnce(config, MSComm.commPort());
+    keepDownloadOrWarnOnce(config, QStringLiteral("Com%1").arg(MSComm.commPort()));
 }
 
 void frmVeldo::undo()

@@ -20,7 +20,7 @@ namespace {
 
 // The time in the name, then the number that keeps two of one second apart.
 const QRegularExpression kKeptName(
-    QStringLiteral(R"(^(\d{4}-\d\d-\d\dT\d\d-\d\d-\d\d)-Com\d+(?:-(\d+))?\.ini$)"));
+    QStringLiteral(R"(^(\d{4}-\d\d-\d\dT\d\d-\d\d-\d\d)-[A-Za-z][A-Za-z0-9_.-]*?(?:-(\d+))?\.ini$)"));
 
 FileResult makeFolder(const QString &folder)
 {
@@ -82,25 +82,30 @@ QString keptDownloadsFolder()
     return dataHome + QStringLiteral("/veldo/downloads");
 }
 
-FileResult keepDownload(const SwitchConfig &config, int port, const QDateTime &now, const QString &folder)
+FileResult saveTimedCopy(const SwitchConfig &config, const QString &port, const QDateTime &now, const QString &folder,
+                         QString &fileName)
 {
     if (FileResult made = makeFolder(folder); !made.ok)
         return made;
-    const QDir dir(folder);
-    QString fileName;
-    const QString stem = now.toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss")) + QStringLiteral("-Com%1").arg(port);
-    if (FileResult created = createNewFile(dir, stem, fileName); !created.ok)
+    const QString stem = now.toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss-")) + port;
+    if (FileResult created = createNewFile(QDir(folder), stem, fileName); !created.ok)
         return created;
     FileResult saved = saveConfigFile(fileName, config);
-    if (!saved.ok) {
+    if (!saved.ok)
         QFile::remove(fileName);
-        return saved;
-    }
-    removeOldest(dir);
     return saved;
 }
 
-void keepDownloadOrWarnOnce(const SwitchConfig &config, int port)
+FileResult keepDownload(const SwitchConfig &config, const QString &port, const QDateTime &now, const QString &folder)
+{
+    QString fileName;
+    FileResult saved = saveTimedCopy(config, port, now, folder, fileName);
+    if (saved.ok)
+        removeOldest(QDir(folder));
+    return saved;
+}
+
+void keepDownloadOrWarnOnce(const SwitchConfig &config, const QString &port)
 {
     static bool warned = false;
     const QString folder = keptDownloadsFolder();

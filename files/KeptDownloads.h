@@ -15,15 +15,20 @@ inline constexpr int kKeptDownloadCount = 200;
 // unset or not an absolute path.
 QString keptDownloadsFolder();
 
-// Writes a configuration read from a box into folder as a configuration file named by the
-// time and the port, "2026-12-07T10-15-30-Com3.ini" ("-2", "-3" ... added for a second one
-// in the same second), then removes all but the newest kKeptDownloadCount such files. Other
-// files in the folder are never touched. A folder that does not exist is made, for the user
-// alone: the codes open the box.
-FileResult keepDownload(const SwitchConfig &config, int port, const QDateTime &now, const QString &folder);
+// Writes a configuration read from a box into folder as a new configuration file named by
+// the time and the port, "2026-12-07T10-15-30-Com3.ini" ("-2", "-3" ... added for a second
+// one in the same second); the port is "Com3" or a device's name such as "ttyUSB0". A folder
+// that does not exist is made, for the user alone: the codes open the box. fileName gets the
+// file's path.
+FileResult saveTimedCopy(const SwitchConfig &config, const QString &port, const QDateTime &now, const QString &folder,
+                         QString &fileName);
+
+// saveTimedCopy, then removes all but the newest kKeptDownloadCount such files. Other files
+// in the folder are never touched.
+FileResult keepDownload(const SwitchConfig &config, const QString &port, const QDateTime &now, const QString &folder);
 
 // keepDownload into the standard folder at the current time. A failure is reported on
 // standard error, the first one of a run only; it never concerns the download itself.
-void keepDownloadOrWarnOnce(const SwitchConfig &config, int port);
+void keepDownloadOrWarnOnce(const SwitchConfig &config, const QString &port);
 
 } // namespace veldo

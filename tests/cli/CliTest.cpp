@@ -48,6 +48,7 @@ struct Bench : PtyPorts {
     explicit Bench(const BoxOptions &options)
         : box(options)
     {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(path("data")));
         box.linkAsPort(3, folder());
         saveConfigFile(path("config.ini"), fileConfig());
         QFile binary(path("binary.ini"));
@@ -90,7 +91,7 @@ private slots:
         QTest::newRow("upload, box keeps its old values") << upload + QStringList{"--verify"} << BoxOptions{.forgetful = true} << 6 << "value(s) differ" << 2;
         QTest::newRow("upload, missing file") << QStringList{"upload", "--port", "3", "none.ini"} << BoxOptions{} << 7 << "none.ini: No such file" << 0;
         QTest::newRow("upload, binary file") << QStringList{"upload", "--port", "3", "binary.ini"} << BoxOptions{} << 7 << "holds no configuration" << 0;
-        QTest::newRow("backup into a file") << upload + QStringList{"--backup", "config.ini"} << BoxOptions{} << 7 << "cannot be made" << 1;
+        QTest::newRow("backup into a file") << upload + QStringList{"--backup", "config.ini"} << BoxOptions{} << 7 << "config.ini: " << 1;
         QTest::newRow("no usable port") << QStringList{"download", "--port", "4"} << BoxOptions{} << 3 << "Com4: open ... " << 0;
         QTest::newRow("device path") << QStringList{"verify", "--device", "config.ini", "config.ini"} << BoxOptions{} << 3 << "not a serial device" << 0;
         QTest::newRow("unknown option") << QStringList{"ports", "--frob"} << BoxOptions{} << 2 << "Usage: veldo-cli" << 0;
@@ -127,6 +128,7 @@ private slots:
         QFile saved(bench.path("saved.ini"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(toStandardOutput.out, saved.readAll());
+        QCOMPARE(QDir(bench.path("data") + QStringLiteral("/veldo/downloads")).entryList(QDir::Files).size(), 1);
 
         QCOMPARE(runCli(bench.arguments({"upload", "--port", "3", "config.ini", "--verify", "--backup", "backups"})).status, 0);
         QCOMPARE(bench.box.config(), fileConfig());

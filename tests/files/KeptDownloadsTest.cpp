@@ -48,7 +48,7 @@ void KeptDownloadsTest::keepsTheNewest()
     SwitchConfig config;
     config.outputs[7] = {QStringLiteral("0123456789AB"), QStringLiteral("BA9876543210"), OutputType::Master};
 
-    const FileResult result = keepDownload(config, 3, QDateTime(QDate(2026, 12, 7), QTime(10, 15, 30)), folder);
+    const FileResult result = keepDownload(config, QStringLiteral("Com3"), QDateTime(QDate(2026, 12, 7), QTime(10, 15, 30)), folder);
 
     QCOMPARE(result.ok, !added.isEmpty());
     QCOMPARE(result.reason.isEmpty(), result.ok);

@@ -1,11 +1,13 @@
 #include "BoxSession.h"
 
+#include "files/KeptDownloads.h"
 #include "link/PortAdvice.h"
 #include "link/PortProbe.h"
 #include "link/ProcessTable.h"
 #include "link/TerminationSignals.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace veldo::cli {
@@ -47,6 +49,11 @@ BoxSession::BoxSession(int port, const QString &device, bool quiet)
     });
 }
 
+QString BoxSession::fileTag() const
+{
+    return QFileInfo(m_name).fileName();
+}
+
 void BoxSession::progress(const QString &what, const QString &outcome) const
 {
     if (!m_quiet)
@@ -76,8 +83,10 @@ ExitStatus BoxSession::download(SwitchConfig &config)
 {
     std::optional<SwitchConfig> received;
     const ExitStatus status = run(QStringLiteral("download"), m_runner.startDownload(), &received);
-    if (received)
+    if (received) {
         config = *received;
+        keepDownloadOrWarnOnce(config, fileTag());
+    }
     return status;
 }
 

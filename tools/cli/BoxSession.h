@@ -22,6 +22,8 @@ public:
     BoxSession(int port, const QString &device, bool quiet);
 
     QString name() const { return m_name; }
+    // The port as part of a file name: "Com3", or the device's own name.
+    QString fileTag() const;
     // kNoUsablePort, with the reason printed, when the port cannot be opened.
     ExitStatus open();
     ExitStatus download(SwitchConfig &config);

@@ -4,12 +4,11 @@
 
 #include "config/ConfigCompare.h"
 #include "files/ConfigFile.h"
+#include "files/KeptDownloads.h"
 #include "link/PortProbe.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -84,15 +83,9 @@ ExitStatus compareWithBox(BoxSession &box, const SwitchConfig &expected)
 // The backup of what the box holds before an upload, named by date, time and port.
 ExitStatus backUp(BoxSession &box, const QString &folder, const SwitchConfig &config)
 {
-    if (!QDir().mkpath(folder))
-        return fileFailure(folder, QStringLiteral("The folder cannot be made"));
-    const QString port = QFileInfo(box.name()).fileName();
-    const QString stem = QDir(folder).filePath(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH-mm-ss-")) + port);
-    QString fileName = stem + QStringLiteral(".ini");
-    for (int n = 2; QFileInfo::exists(fileName); ++n)
-        fileName = stem + QStringLiteral("-%1.ini").arg(n);
-    if (const FileResult saved = saveConfigFile(fileName, config); !saved.ok)
-        return fileFailure(fileName, saved.reason);
+    QString fileName;
+    if (const FileResult saved = saveTimedCopy(config, box.fileTag(), QDateTime::currentDateTime(), folder, fileName); !saved.ok)
+        return fileFailure(fileName.isEmpty() ? folder : fileName, saved.reason);
     box.progress(QStringLiteral("backup"), fileName);
     return kSuccess;
 }
