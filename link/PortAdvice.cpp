@@ -151,7 +151,7 @@ QString noPortExplanation(const PortScan &ports, const QList<ProcessEntry> &proc
     lines << grabberHints(processes);
     if (!anyThere)
         lines << noAdapterText(ports, portsFolder);
-    return lines.join(u'\n');
+    return lines.join(QStringLiteral("\n\n"));
 }
 
 } // namespace veldo
