@@ -90,6 +90,18 @@ ExitStatus backUp(BoxSession &box, const QString &folder, const SwitchConfig &co
     return kSuccess;
 }
 
+// Reads FILE, refusing it before anything is sent, then opens the port and goes on.
+template <typename Then> ExitStatus withFileOnBox(const CliCommand &command, Then then)
+{
+    SwitchConfig config;
+    if (const FileResult read = readConfigFile(command.file, config); !read.ok)
+        return fileFailure(command.file, read.reason);
+    BoxSession box(command.port, command.device, command.quiet);
+    if (const ExitStatus opened = box.open(); opened != kSuccess)
+        return opened;
+    return then(box, config);
+}
+
 } // namespace
 
 ExitStatus listPorts(const CliCommand &command)
@@ -132,33 +144,23 @@ ExitStatus downloadToFile(const CliCommand &command)
 
 ExitStatus uploadFile(const CliCommand &command)
 {
-    SwitchConfig config;
-    if (const FileResult read = readConfigFile(command.file, config); !read.ok)
-        return fileFailure(command.file, read.reason);
-    BoxSession box(command.port, command.device, command.quiet);
-    if (const ExitStatus opened = box.open(); opened != kSuccess)
-        return opened;
-    if (!command.backupFolder.isEmpty()) {
-        SwitchConfig held;
-        if (const ExitStatus read = box.download(held); read != kSuccess)
-            return read;
-        if (const ExitStatus kept = backUp(box, command.backupFolder, held); kept != kSuccess)
-            return kept;
-    }
-    if (const ExitStatus sent = box.upload(config); sent != kSuccess)
-        return sent;
-    return command.verify ? compareWithBox(box, config) : kSuccess;
+    return withFileOnBox(command, [&command](BoxSession &box, const SwitchConfig &config) {
+        if (!command.backupFolder.isEmpty()) {
+            SwitchConfig held;
+            if (const ExitStatus read = box.download(held); read != kSuccess)
+                return read;
+            if (const ExitStatus kept = backUp(box, command.backupFolder, held); kept != kSuccess)
+                return kept;
+        }
+        if (const ExitStatus sent = box.upload(config); sent != kSuccess)
+            return sent;
+        return command.verify ? compareWithBox(box, config) : kSuccess;
+    });
 }
 
 ExitStatus verifyAgainstFile(const CliCommand &command)
 {
-    SwitchConfig config;
-    if (const FileResult read = readConfigFile(command.file, config); !read.ok)
-        return fileFailure(command.file, read.reason);
-    BoxSession box(command.port, command.device, command.quiet);
-    if (const ExitStatus opened = box.open(); opened != kSuccess)
-        return opened;
-    return compareWithBox(box, config);
+    return withFileOnBox(command, &compareWithBox);
 }
 
 } // namespace veldo::cli
