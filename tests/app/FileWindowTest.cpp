@@ -71,6 +71,13 @@ void FileWindowTest::dialogsRememberTheChosenFile()
     QCOMPARE(h.dialogs, expected);
     QCOMPARE(w.configuration(), sample());
     QVERIFY(h.messages.empty());
+
+    // A file named on the command line opens as with Open, and Save proposes it.
+    QTest::mouseClick(h.button("Clear"), Qt::LeftButton);
+    w.openConfigFile(file);
+    QCOMPARE(w.configuration(), sample());
+    QTest::mouseClick(h.button("Save"), Qt::LeftButton);
+    QCOMPARE(h.dialogs.back(), std::make_pair(Mode::Save, file));
 }
 
 // Which faults fail is the core's to prove; the window says so, naming the file.

@@ -32,6 +32,8 @@ private slots:
     void clickWithoutPortSaysWhy_data();
     void clickWithoutPortSaysWhy();
     void terminatedToolLeavesPortClean();
+    void commandLineWithoutDisplay_data();
+    void commandLineWithoutDisplay();
     void tabVisitsControlsInOrder();
     void normalizesWhenFocusLeaves_data();
     void normalizesWhenFocusLeaves();
@@ -118,6 +120,36 @@ void WindowTest::terminatedToolLeavesPortClean()
     QCOMPARE(exclusive, 0);
     QVERIFY(!QFile::exists(lockFilePath(device)));
     QVERIFY(probePort(1, device).usable());
+}
+
+void WindowTest::commandLineWithoutDisplay_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("says"); // on standard output, or on standard error for a usage error
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: veldo [options] [FILE]";
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << "Veldo 1.";
+    QTest::newRow("unknown option") << QStringList{"--frob"} << 2 << "Unknown option 'frob'";
+    QTest::newRow("two files") << QStringList{"a.ini", "b.ini"} << 2 << "Too many arguments";
+}
+
+void WindowTest::commandLineWithoutDisplay()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, says);
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    // A usage error is found once the toolkit has taken its own options, so it needs a platform.
+    if (status == 0)
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    tool.setProcessEnvironment(environment);
+    tool.start(QStringLiteral(VELDO_EXECUTABLE), arguments);
+    QVERIFY(tool.waitForFinished(10000));
+    QCOMPARE(tool.exitCode(), status);
+    QVERIFY(QString::fromLocal8Bit(status == 0 ? tool.readAllStandardOutput() : tool.readAllStandardError()).contains(says));
 }
 
 void WindowTest::tabVisitsControlsInOrder()
