@@ -33,22 +33,6 @@ FileResult reserveRoom(int fd, qsizetype oldSize, qsizetype newSize)
     return {};
 }
 
-FileResult putContent(int fd, const QByteArray &bytes)
-{
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t put = ::pwrite(fd, bytes.constData() + written, std::size_t(bytes.size() - written), written);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put < 0)
-            return failureOf(errno);
-        written += put;
-    }
-    if (::ftruncate(fd, off_t(bytes.size())) != 0 || ::fsync(fd) != 0)
-        return failureOf(errno);
-    return {};
-}
-
 } // namespace
 
 FileResult overwriteInPlace(const QString &target, const QByteArray &bytes)
@@ -61,8 +45,8 @@ FileResult overwriteInPlace(const QString &target, const QByteArray &bytes)
         return read;
     if (FileResult room = reserveRoom(fd.get(), old.size(), bytes.size()); !room.ok)
         return room;
-    FileResult written = putContent(fd.get(), bytes);
-    if (!written.ok && !putContent(fd.get(), old).ok)
+    FileResult written = writeOpenFile(fd.get(), bytes);
+    if (!written.ok && !writeOpenFile(fd.get(), old).ok)
         written.reason += QStringLiteral("; the file could not be restored and may be damaged");
     return written;
 }

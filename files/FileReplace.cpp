@@ -1,6 +1,7 @@
 #include "files/FileReplace.h"
 
 #include "files/FileAttributes.h"
+#include "files/OpenFile.h"
 #include "files/TempFile.h"
 
 #include <QFileInfo>
@@ -13,20 +14,6 @@
 namespace veldo {
 
 namespace {
-
-FileResult writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.constData() + written, std::size_t(bytes.size() - written));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put < 0)
-            return failureOf(errno);
-        written += put;
-    }
-    return ::fsync(fd) == 0 ? FileResult{} : failureOf(errno);
-}
 
 // So that the rename itself survives a power cut; a failure here loses nothing.
 void syncFolder(const QString &folder)
@@ -49,7 +36,7 @@ std::optional<FileResult> replaceByRename(const QString &target, const QByteArra
         return existing ? std::nullopt : std::optional(failureOf(errno));
     if (existing && !takeOverAttributes(temp.fd(), targetPath, *existing))
         return std::nullopt;
-    if (FileResult written = writeAll(temp.fd(), bytes); !written.ok)
+    if (FileResult written = writeOpenFile(temp.fd(), bytes); !written.ok)
         return written;
     if (::rename(temp.path().constData(), targetPath.constData()) != 0)
         return failureOf(errno);

@@ -63,4 +63,20 @@ FileResult readOpenFile(int fd, QByteArray &bytes)
     return {};
 }
 
+FileResult writeOpenFile(int fd, const QByteArray &bytes)
+{
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t put = ::pwrite(fd, bytes.constData() + written, std::size_t(bytes.size() - written), written);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0)
+            return failureOf(errno);
+        written += put;
+    }
+    if (::ftruncate(fd, off_t(bytes.size())) != 0 || ::fsync(fd) != 0)
+        return failureOf(errno);
+    return {};
+}
+
 } // namespace veldo

@@ -21,4 +21,7 @@ FileResult checkFileSize(off_t size);
 // large), so that nothing swapped in under its name is read.
 FileResult readOpenFile(int fd, QByteArray &bytes);
 
+// Makes the bytes the whole content of an open file and flushes them to the disk.
+FileResult writeOpenFile(int fd, const QByteArray &bytes);
+
 } // namespace veldo
