@@ -118,10 +118,15 @@ Comparable comparable(QByteArrayView bytes)
     return result;
 }
 
-// The lines of a text, each with its line break: LF, or CR in a text without LF.
-QByteArrayList linesOf(QByteArrayView text)
+// Lines end at LF, or at CR in a text without LF.
+char lineBreakOf(QByteArrayView text)
 {
-    const char lineBreak = !text.contains('\n') && text.contains('\r') ? '\r' : '\n';
+    return !text.contains('\n') && text.contains('\r') ? '\r' : '\n';
+}
+
+// The lines of a text, each with its line break.
+QByteArrayList linesOf(QByteArrayView text, char lineBreak)
+{
     QByteArrayList lines;
     while (!text.isEmpty()) {
         const qsizetype lineFeed = text.indexOf(lineBreak);
@@ -132,11 +137,6 @@ QByteArrayList linesOf(QByteArrayView text)
     return lines;
 }
 
-bool endsInLineBreak(const QByteArray &line)
-{
-    return line.endsWith('\n') || line.endsWith('\r');
-}
-
 // A write changes one entry in place (the same text up to its '=', the same line break), or
 // adds an entry, or a header and an entry, after a last line that may gain a line break.
 void checkOtherLinesKept(QByteArrayView beforeBytes, QByteArrayView afterBytes, const QString &key)
@@ -145,8 +145,9 @@ void checkOtherLinesKept(QByteArrayView beforeBytes, QByteArrayView afterBytes, 
     const Comparable after = comparable(afterBytes);
     check(before.mark == after.mark && before.oddByte == after.oddByte, "the encoding is kept");
     const QByteArray keyBytes = before.mark.size() == 2 ? unitBytes(key) : key.toUtf8();
-    const QByteArrayList old = linesOf(before.text);
-    const QByteArrayList now = linesOf(after.text);
+    const char lineBreak = lineBreakOf(before.text);
+    const QByteArrayList old = linesOf(before.text, lineBreak);
+    const QByteArrayList now = linesOf(after.text, lineBreak);
     qsizetype head = 0;
     while (head < old.size() && head < now.size() && old[head] == now[head])
         ++head;
@@ -163,16 +164,16 @@ void checkOtherLinesKept(QByteArrayView beforeBytes, QByteArrayView afterBytes, 
         const QByteArray &is = added[0];
         check(was.contains('=') && was.left(was.indexOf('=')) == is.left(is.indexOf('=')),
               "a value written in place keeps its key");
-        check(was.endsWith("\r\n") == is.endsWith("\r\n") && endsInLineBreak(was) == endsInLineBreak(is),
+        check(was.endsWith("\r\n") == is.endsWith("\r\n") && was.endsWith(lineBreak) == is.endsWith(lineBreak),
               "a value written in place keeps its line break");
         return;
     }
     check(removed.size() <= 1 && !added.isEmpty() && added.size() <= removed.size() + 2,
           "a write adds an entry, or a header and an entry, and changes nothing else");
     if (removed.size() == 1) {
-        check(head == old.size() - 1 && !endsInLineBreak(removed[0]),
+        check(head == old.size() - 1 && !removed[0].endsWith(lineBreak),
               "only a last line without a line break changes");
-        check(added[0] == removed[0] + '\n' || added[0] == removed[0] + "\r\n" || added[0] == removed[0] + '\r',
+        check(added[0] == removed[0] + lineBreak || added[0] == removed[0] + "\r\n",
               "the last line only gains a line break");
     }
     check(added.last().trimmed().startsWith(keyBytes.trimmed() + '='), "the added line is the entry");
