@@ -1,7 +1,8 @@
 #include "files/IniDocument.h"
 
+#include "files/Utf16Text.h"
+
 #include <QStringDecoder>
-#include <QtEndian>
 
 #include <algorithm>
 #include <type_traits>
@@ -43,17 +44,6 @@ std::vector<LineSpan> lineSpans(Text text)
         start = end + 1;
     }
     return spans;
-}
-
-// The code units of UTF-16 bytes, exactly, unpaired surrogates included.
-QString utf16Units(QByteArrayView bytes, bool bigEndian)
-{
-    QString units(bytes.size() / 2, Qt::Uninitialized);
-    for (qsizetype i = 0; i < units.size(); ++i) {
-        const char *unit = bytes.data() + 2 * i;
-        units[i] = QChar(bigEndian ? qFromBigEndian<quint16>(unit) : qFromLittleEndian<quint16>(unit));
-    }
-    return units;
 }
 
 // Key and value of an entry line, each without the blanks around it.
@@ -162,7 +152,7 @@ IniDocument::IniDocument(const QByteArray &bytes)
         const QString units = utf16Units(rest, encoding_ == Encoding::Utf16Be);
         spans = lineSpans(QStringView(units));
         for (const LineSpan &span : spans)
-            addLine({QStringView(units).sliced(span.start, span.length).toUtf8(), span.ending,
+            addLine({toWtf8(QStringView(units).sliced(span.start, span.length)), span.ending,
                      rest.sliced(2 * span.start, 2 * span.length).toByteArray()});
     }
     const auto firstBreak = std::find_if(spans.begin(), spans.end(),
@@ -240,7 +230,11 @@ bool IniDocument::setValue(const QString &section, const QString &key, const QSt
     if (search.found) {
         Line &line = lines[*search.found];
         const QByteArrayView old = entryOf(line.text)->value;
-        line.text.replace(old.data() - line.text.constData(), old.size(), stored);
+        const qsizetype at = old.data() - line.text.constData();
+        line.text.replace(at, old.size(), stored);
+        // A CR among the blanks must not end the line: before a line feed it would read as CR LF.
+        if (stored.isEmpty() && line.text.endsWith('\r'))
+            line.text.insert(at, "\"\"");
         line.stored.reset();
         return true;
     }
@@ -273,16 +267,7 @@ void IniDocument::appendEncoded(QByteArray &bytes, QByteArrayView utf8) const
         bytes += utf8;
         return;
     }
-    const QString text = textOf(utf8);
-    const qsizetype start = bytes.size();
-    bytes.resize(start + 2 * text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char *unit = bytes.data() + start + 2 * i;
-        if (encoding_ == Encoding::Utf16Be)
-            qToBigEndian<quint16>(text[i].unicode(), unit);
-        else
-            qToLittleEndian<quint16>(text[i].unicode(), unit);
-    }
+    appendUtf16(bytes, fromWtf8(utf8), encoding_ == Encoding::Utf16Be);
 }
 
 QByteArray IniDocument::toBytes() const

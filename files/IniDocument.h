@@ -38,7 +38,7 @@ public:
 private:
     enum class Encoding { Utf8, Utf16Le, Utf16Be };
     struct Line {
-        QByteArray text; // UTF-8 or the file's own bytes, without the line break
+        QByteArray text; // the file's own bytes, or UTF-16 as WTF-8; without the line break
         LineEnding ending = LineEnding::None;
         // A UTF-16 line as the file held it, until it is edited: then only an edited line is
         // encoded anew, and a line that is not valid UTF-16 keeps its bytes.

@@ -61,12 +61,13 @@ void IniFileTest::readsFilesWrittenElsewhere()
 void IniFileTest::writeChangesOnlyItsValue_data()
 {
     QTest::addColumn<QByteArray>("before");
-    QTest::addColumn<QString>("writes");    // "section/key ...", each set to "v" in turn
+    QTest::addColumn<QString>("writes");    // "section/key[=value] ...", in turn; the value "v" if not given
     QTest::addColumn<QByteArray>("after");
 
     QTest::newRow("new file, sections in write order") << QByteArray() << "B/k A/k b/j" << "[B]\nk=v\nj=v\n[A]\nk=v\n"_ba;
     QTest::newRow("in place, case, blanks kept") << " [ S ]\t\n  K = old  \n"_ba << "s/k" << " [ S ]\t\n  K = v  \n"_ba;
     QTest::newRow("in place, no final break") << "[S]\nk=1"_ba << "S/k" << "[S]\nk=v"_ba;
+    QTest::newRow("in place, empty after a CR") << "[S]\nk=\r1\n"_ba << "S/k=" << "[S]\nk=\r\"\"\n"_ba;
     QTest::newRow("after last entry") << "[S]\na=1\n\n;T\n"_ba << "S/k" << "[S]\na=1\nk=v\n\n;T\n"_ba;
     QTest::newRow("into section without entries") << "[S]\n\n[T]\n"_ba << "S/k" << "[S]\nk=v\n\n[T]\n"_ba;
     QTest::newRow("new entry, no final break") << "[S]\nx=1"_ba << "S/k" << "[S]\nx=1\nk=v\n"_ba;
@@ -81,8 +82,10 @@ void IniFileTest::writeChangesOnlyItsValue()
     QFETCH(QString, writes);
     QFETCH(QByteArray, after);
     IniDocument document(before);
-    for (const QString &write : writes.split(u' '))
-        QVERIFY(document.setValue(write.section(u'/', 0, 0), write.section(u'/', 1), u"v"_s));
+    for (const QString &write : writes.split(u' ')) {
+        const QString key = write.section(u'/', 1).section(u'=', 0, 0);
+        QVERIFY(document.setValue(write.section(u'/', 0, 0), key, write.contains(u'=') ? write.section(u'=', 1) : u"v"_s));
+    }
     QCOMPARE(document.toBytes(), after);
 }
 
