@@ -40,8 +40,9 @@ FileResult readOpenFile(int fd, QByteArray &bytes)
         return plain;
     if (FileResult size = checkFileSize(status.st_size); !size.ok)
         return size;
-    // One byte beyond the limit tells a file that grew past it since fstat.
-    QByteArray buffer(qsizetype(std::max<off_t>(status.st_size, 1)), Qt::Uninitialized);
+    // Room for one byte more than fstat said, so that the end shows without growing the
+    // buffer; a file that grew is read on, up to one byte beyond the limit.
+    QByteArray buffer(qsizetype(status.st_size) + 1, Qt::Uninitialized);
     qsizetype filled = 0;
     for (;;) {
         if (filled == buffer.size()) {
