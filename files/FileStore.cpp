@@ -1,11 +1,14 @@
 #include "files/FileStore.h"
 
+#include "files/FileOverwrite.h"
+#include "files/FileReplace.h"
+#include "files/OpenFile.h"
+#include "files/UniqueFd.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
-#include <cstring>
 #include <optional>
 
 #include <fcntl.h>
@@ -19,11 +22,6 @@ namespace {
 constexpr int kMaxLinkDepth = 40;
 constexpr mode_t kAnyRead = S_IRUSR | S_IRGRP | S_IROTH;
 constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
-
-FileResult failureOf(int error)
-{
-    return FileResult::failure(QString::fromLocal8Bit(std::strerror(error)));
-}
 
 const FileResult kNoFileName = FileResult::failure(QStringLiteral("No file name given"));
 const FileResult kNoFolder = FileResult::failure(QStringLiteral("The folder does not exist"));
@@ -50,16 +48,6 @@ bool grants(const QString &path, const struct stat &status, int access, mode_t a
         && ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), access, AT_EACCESS) == 0;
 }
 
-// Only plain files are read or replaced: a device or pipe could block, a folder is no file.
-FileResult checkPlainFile(const struct stat &status)
-{
-    if (S_ISDIR(status.st_mode))
-        return FileResult::failure(QStringLiteral("The name is a folder, not a file"));
-    if (!S_ISREG(status.st_mode))
-        return FileResult::failure(QStringLiteral("The name is not a plain file"));
-    return {};
-}
-
 // The file a name finally stands for, following links even to a target not yet created.
 std::optional<QString> linkTarget(const QString &fileName)
 {
@@ -72,15 +60,16 @@ std::optional<QString> linkTarget(const QString &fileName)
     return info.absoluteFilePath();
 }
 
-FileResult checkWritableFolder(const QString &folder)
+// Fails when there is no such folder; else tells whether a new file can be created in it
+// and renamed over another one there.
+FileResult checkFolder(const QString &folder, bool &writable)
 {
     const std::optional<struct stat> status = statusOf(folder);
     if (!status)
         return isMissing(errno) ? kNoFolder : failureOf(errno);
     if (!S_ISDIR(status->st_mode))
         return kNoFolder;
-    if (!grants(folder, *status, W_OK | X_OK, kAnyWrite))
-        return failureOf(EACCES);
+    writable = grants(folder, *status, W_OK | X_OK, kAnyWrite);
     return {};
 }
 
@@ -91,23 +80,18 @@ FileResult readFileBytes(const QString &fileName, QByteArray &bytes)
     bytes.clear();
     if (fileName.isEmpty())
         return kNoFileName;
-    const std::optional<struct stat> status = statusOf(fileName);
-    if (!status)
+    // Non-blocking, so that a pipe or device swapped in under the name cannot hang the open.
+    const UniqueFd fd(::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!fd.valid())
         return isMissing(errno) ? FileResult{} : failureOf(errno);
-    if (FileResult plain = checkPlainFile(*status); !plain.ok)
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0)
+        return failureOf(errno);
+    if (FileResult plain = checkPlainFile(status.st_mode); !plain.ok)
         return plain;
-    if (!grants(fileName, *status, R_OK, kAnyRead))
+    if ((status.st_mode & kAnyRead) == 0)
         return failureOf(EACCES);
-
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return FileResult::failure(file.errorString());
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        bytes.clear();
-        return FileResult::failure(file.errorString());
-    }
-    return {};
+    return readOpenFile(fd.get(), bytes);
 }
 
 FileResult replaceFileBytes(const QString &fileName, const QByteArray &bytes)
@@ -117,36 +101,28 @@ FileResult replaceFileBytes(const QString &fileName, const QByteArray &bytes)
     const std::optional<QString> target = linkTarget(fileName);
     if (!target)
         return failureOf(ELOOP);
-    if (FileResult folder = checkWritableFolder(QFileInfo(*target).absolutePath()); !folder.ok)
+    bool writableFolder = false;
+    if (FileResult folder = checkFolder(QFileInfo(*target).absolutePath(), writableFolder); !folder.ok)
         return folder;
     const std::optional<struct stat> status = statusOf(*target);
-    if (!status && !isMissing(errno))
-        return failureOf(errno);
-    if (status) {
-        if (FileResult plain = checkPlainFile(*status); !plain.ok)
-            return plain;
-        if (!grants(*target, *status, W_OK, kAnyWrite))
-            return failureOf(EACCES);
+    if (!status) {
+        if (!isMissing(errno))
+            return failureOf(errno);
+        return writableFolder ? *replaceByRename(*target, bytes, nullptr) : failureOf(EACCES);
     }
-
-    // QSaveFile writes a temporary file beside the target, carries the permissions over
-    // and renames it into place only when every byte is written.
-    QSaveFile file(*target);
-    if (!file.open(QIODevice::WriteOnly))
-        return FileResult::failure(file.errorString());
-    if (status) {
-        // Lets root save another user's file without taking it over; where the system
-        // refuses, the file keeps the saving user as its owner.
-        [[maybe_unused]] const int kept = ::fchown(file.handle(), status->st_uid, status->st_gid);
+    if (FileResult plain = checkPlainFile(status->st_mode); !plain.ok)
+        return plain;
+    if (FileResult size = checkFileSize(status->st_size); !size.ok)
+        return size;
+    if (!grants(*target, *status, W_OK, kAnyWrite))
+        return failureOf(EACCES);
+    // A rename would cut another hard link off; a sticky folder or another owner is caught
+    // when the fresh file cannot take over the owner.
+    if (writableFolder && status->st_nlink == 1) {
+        if (std::optional<FileResult> renamed = replaceByRename(*target, bytes, &*status))
+            return *renamed;
     }
-    // commit() does not notice a failure to flush its buffer and would rename a cut file
-    // into place, so flushing and syncing are checked first.
-    errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0)
-        return errno != 0 ? failureOf(errno) : FileResult::failure(file.errorString());
-    if (!file.commit())
-        return FileResult::failure(file.errorString());
-    return {};
+    return overwriteInPlace(*target, bytes);
 }
 
 } // namespace veldo

@@ -11,12 +11,16 @@ namespace veldo {
 // folder that grants nobody write access counts as read-only even for root.
 
 // The whole content of a file. A file that does not exist reads as empty; a folder, a
-// device or a file without read access fails.
+// device, a pipe, a file without read access or one larger than a configuration file can
+// be fails. The file is opened once, without waiting, and judged on what was opened.
 FileResult readFileBytes(const QString &fileName, QByteArray &bytes);
 
-// Replaces the content of a file in one atomic step, writing through symbolic links to
-// their target and keeping the file's permissions and owner. On failure the file is left
-// exactly as it was.
+// Replaces the content of a file, writing through symbolic links to their target. A new
+// file, or one whose replacement by a renamed fresh copy changes nothing anyone can see, is
+// replaced atomically by a rename; any other file (in a folder this user may not write, with
+// other hard links, another owner or group, attributes that cannot be carried over) is
+// written in place, keeping its inode, owner, group, mode, attributes and links. On failure
+// the file is left byte for byte as it was.
 FileResult replaceFileBytes(const QString &fileName, const QByteArray &bytes);
 
 } // namespace veldo

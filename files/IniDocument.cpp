@@ -1,14 +1,50 @@
 #include "files/IniDocument.h"
 
+#include "files/Utf16Text.h"
+
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <type_traits>
 
 namespace veldo {
 
 namespace {
 
-constexpr QByteArrayView kByteOrderMark = "\xEF\xBB\xBF";
+constexpr QByteArrayView kUtf8Mark = "\xEF\xBB\xBF";
+constexpr QByteArrayView kUtf16LeMark = "\xFF\xFE";
+constexpr QByteArrayView kUtf16BeMark = "\xFE\xFF";
+
+struct LineSpan {
+    qsizetype start = 0;
+    qsizetype length = 0; // without the line break
+    LineEnding ending = LineEnding::None;
+};
+
+// Where the lines of a text (bytes or UTF-16 code units) are.
+template <typename Text>
+std::vector<LineSpan> lineSpans(Text text)
+{
+    using Unit = std::remove_cv_t<typename Text::value_type>;
+    const Unit lineFeed(u'\n'), carriageReturn(u'\r');
+    const bool crOnly = !text.contains(lineFeed) && text.contains(carriageReturn);
+    std::vector<LineSpan> spans;
+    for (qsizetype start = 0; start < text.size();) {
+        const qsizetype end = text.indexOf(crOnly ? carriageReturn : lineFeed, start);
+        if (end < 0) {
+            spans.push_back({start, text.size() - start, LineEnding::None});
+            break;
+        }
+        LineSpan span{start, end - start, crOnly ? LineEnding::Cr : LineEnding::Lf};
+        if (!crOnly && end > start && text[end - 1] == carriageReturn) {
+            span.ending = LineEnding::CrLf;
+            --span.length;
+        }
+        spans.push_back(span);
+        start = end + 1;
+    }
+    return spans;
+}
 
 // Key and value of an entry line, each without the blanks around it.
 struct Entry {
@@ -92,36 +128,48 @@ QByteArrayView unquoted(QByteArrayView value)
 
 } // namespace
 
-IniDocument::IniDocument(const QByteArray &text)
+IniDocument::IniDocument(const QByteArray &bytes)
 {
-    QByteArrayView rest(text);
-    if (rest.startsWith(kByteOrderMark)) {
-        byteOrderMark_ = kByteOrderMark.toByteArray();
-        rest = rest.sliced(kByteOrderMark.size());
-    }
-    bool breakSeen = false;
-    while (!rest.isEmpty()) {
-        const qsizetype lineFeed = rest.indexOf('\n');
-        QByteArrayView content = lineFeed < 0 ? rest : rest.first(lineFeed);
-        rest = lineFeed < 0 ? QByteArrayView() : rest.sliced(lineFeed + 1);
-        Line line;
-        if (lineFeed >= 0) {
-            line.ending = content.endsWith('\r') ? Ending::CrLf : Ending::Lf;
-            if (line.ending == Ending::CrLf)
-                content.chop(1);
-            if (!breakSeen)
-                newline_ = line.ending;
-            breakSeen = true;
+    QByteArrayView rest(bytes);
+    if (rest.startsWith(kUtf8Mark))
+        byteOrderMark_ = kUtf8Mark.toByteArray();
+    else if (rest.startsWith(kUtf16LeMark) || rest.startsWith(kUtf16BeMark))
+        byteOrderMark_ = rest.first(2).toByteArray();
+    encoding_ = byteOrderMark_ == kUtf16LeMark ? Encoding::Utf16Le
+        : byteOrderMark_ == kUtf16BeMark       ? Encoding::Utf16Be
+                                               : Encoding::Utf8;
+    rest = rest.sliced(byteOrderMark_.size());
+    std::vector<LineSpan> spans;
+    if (encoding_ == Encoding::Utf8) {
+        spans = lineSpans(rest);
+        for (const LineSpan &span : spans)
+            addLine({rest.sliced(span.start, span.length).toByteArray(), span.ending, std::nullopt});
+    } else {
+        if (rest.size() % 2 != 0) {
+            oddByte_ = rest.last(1).toByteArray();
+            rest.chop(1);
         }
-        line.text = content.toByteArray();
-        if (const std::optional<QByteArrayView> name = headerName(line.text)) {
-            sections_.emplace_back();
-            const QString key = foldedName(*name);
-            if (!firstSectionByName_.contains(key))
-                firstSectionByName_.insert(key, sections_.size() - 1);
-        }
-        sections_.back().lines.push_back(std::move(line));
+        const QString units = utf16Units(rest, encoding_ == Encoding::Utf16Be);
+        spans = lineSpans(QStringView(units));
+        for (const LineSpan &span : spans)
+            addLine({toWtf8(QStringView(units).sliced(span.start, span.length)), span.ending,
+                     rest.sliced(2 * span.start, 2 * span.length).toByteArray()});
     }
+    const auto firstBreak = std::find_if(spans.begin(), spans.end(),
+                                         [](const LineSpan &span) { return span.ending != LineEnding::None; });
+    if (firstBreak != spans.end())
+        newline_ = firstBreak->ending;
+}
+
+void IniDocument::addLine(Line line)
+{
+    if (const std::optional<QByteArrayView> name = headerName(line.text)) {
+        sections_.emplace_back();
+        const QString key = foldedName(*name);
+        if (!firstSectionByName_.contains(key))
+            firstSectionByName_.insert(key, sections_.size() - 1);
+    }
+    sections_.back().lines.push_back(std::move(line));
 }
 
 std::optional<std::size_t> IniDocument::sectionIndex(QByteArrayView name) const
@@ -182,14 +230,19 @@ bool IniDocument::setValue(const QString &section, const QString &key, const QSt
     if (search.found) {
         Line &line = lines[*search.found];
         const QByteArrayView old = entryOf(line.text)->value;
-        line.text.replace(old.data() - line.text.constData(), old.size(), stored);
+        const qsizetype at = old.data() - line.text.constData();
+        line.text.replace(at, old.size(), stored);
+        // A CR among the blanks must not end the line: before a line feed it would read as CR LF.
+        if (stored.isEmpty() && line.text.endsWith('\r'))
+            line.text.insert(at, "\"\"");
+        line.stored.reset();
         return true;
     }
     // Only the file's last line can lack a line break; the new entry goes after it.
     Line &last = lines[search.lastEntry];
-    if (last.ending == Ending::None)
+    if (last.ending == LineEnding::None)
         last.ending = newline_;
-    lines.insert(lines.begin() + std::ptrdiff_t(search.lastEntry + 1), Line{entryLine, newline_});
+    lines.insert(lines.begin() + std::ptrdiff_t(search.lastEntry + 1), Line{entryLine, newline_, {}});
     return true;
 }
 
@@ -197,28 +250,40 @@ void IniDocument::appendSection(const QByteArray &name, const QByteArray &entry)
 {
     endLastLine();
     firstSectionByName_.insert(foldedName(name), sections_.size());
-    sections_.push_back(Section{{Line{'[' + name + ']', newline_}, Line{entry, newline_}}});
+    sections_.push_back(Section{{Line{'[' + name + ']', newline_, {}}, Line{entry, newline_, {}}}});
 }
 
 void IniDocument::endLastLine()
 {
     const auto filled = std::find_if(sections_.rbegin(), sections_.rend(),
                                      [](const Section &section) { return !section.lines.empty(); });
-    if (filled != sections_.rend() && filled->lines.back().ending == Ending::None)
+    if (filled != sections_.rend() && filled->lines.back().ending == LineEnding::None)
         filled->lines.back().ending = newline_;
+}
+
+void IniDocument::appendEncoded(QByteArray &bytes, QByteArrayView utf8) const
+{
+    if (encoding_ == Encoding::Utf8) {
+        bytes += utf8;
+        return;
+    }
+    appendUtf16(bytes, fromWtf8(utf8), encoding_ == Encoding::Utf16Be);
 }
 
 QByteArray IniDocument::toBytes() const
 {
-    static const QByteArray kEndings[] = {"", "\n", "\r\n"};
+    static const QByteArrayView kEndings[] = {"", "\n", "\r\n", "\r"};
     QByteArray bytes = byteOrderMark_;
     for (const Section &section : sections_) {
         for (const Line &line : section.lines) {
-            bytes += line.text;
-            bytes += kEndings[int(line.ending)];
+            if (line.stored)
+                bytes += *line.stored;
+            else
+                appendEncoded(bytes, line.text);
+            appendEncoded(bytes, kEndings[int(line.ending)]);
         }
     }
-    return bytes;
+    return bytes + oddByte_;
 }
 
 } // namespace veldo

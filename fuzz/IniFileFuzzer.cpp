@@ -1,7 +1,9 @@
 // Any INI file, then one write of a section, key and value. The input is split into four
 // parts (section, key and value end at a '\' followed by another character; "\\" stands for
-// one '\'; the file is the rest). A write that succeeds reads back and keeps every other
-// line; a refused write leaves the file byte for byte and is refused for a reason.
+// one '\'; the file is the rest) and its last byte says whether the file is taken as it is or
+// turned into UTF-16 (LE or BE, with a byte order mark). A write that succeeds reads back and
+// keeps every other line; a refused write leaves the file byte for byte and is refused for a
+// reason.
 #include "FuzzCheck.h"
 
 #include "files/FileStore.h"
@@ -11,6 +13,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <cstdint>
 
@@ -19,7 +22,8 @@ using veldo::fuzz::check;
 
 namespace {
 
-constexpr QByteArrayView kByteOrderMark = "\xEF\xBB\xBF";
+constexpr QByteArrayView kUtf8Mark = "\xEF\xBB\xBF";
+constexpr QByteArrayView kUtf16Marks[] = {"\xFF\xFE", "\xFE\xFF"};
 
 // One file for the whole run, in memory-backed /dev/shm where there is one.
 QString iniPath()
@@ -53,12 +57,79 @@ bool mayRefuse(const QByteArray &section, const QByteArray &key, const QByteArra
         || keyName.startsWith('[') || keyName.startsWith(';') || keyName.startsWith('#');
 }
 
+// Bytes as UTF-16 code units after a byte order mark: ASCII as it is, other bytes as other
+// characters, unpaired surrogates among them.
+QByteArray asUtf16(QByteArrayView bytes, bool bigEndian)
+{
+    QByteArray text = kUtf16Marks[bigEndian].toByteArray();
+    for (const char byte : bytes) {
+        const auto b = quint16(quint8(byte));
+        const quint16 unit = b < 0x80 ? b : b < 0xF0 ? quint16(0x100 + b) : quint16(0xD800 + ((b & 0x0F) << 8));
+        char pair[2];
+        bigEndian ? qToBigEndian(unit, pair) : qToLittleEndian(unit, pair);
+        text.append(pair, 2);
+    }
+    return text;
+}
+
+// UTF-16 code units as bytes that keep ASCII as it is and make every other unit three
+// bytes above ASCII, so that lines, blanks and '=' compare as in a byte text.
+QByteArray unitBytes(QStringView units)
+{
+    QByteArray bytes;
+    for (const QChar unit : units) {
+        const char16_t u = unit.unicode();
+        if (u < 0x80) {
+            bytes += char(u);
+            continue;
+        }
+        bytes += char(0x80 | (u >> 14));
+        bytes += char(0x80 | ((u >> 7) & 0x7F));
+        bytes += char(0x80 | (u & 0x7F));
+    }
+    return bytes;
+}
+
+// A file's text without its byte order mark, its UTF-16 code units as unitBytes, and the
+// odd last byte of a UTF-16 file apart.
+struct Comparable {
+    QByteArray mark;
+    QByteArray text;
+    QByteArray oddByte;
+};
+
+Comparable comparable(QByteArrayView bytes)
+{
+    if (bytes.startsWith(kUtf8Mark))
+        return {kUtf8Mark.toByteArray(), bytes.sliced(kUtf8Mark.size()).toByteArray(), {}};
+    const bool littleEndian = bytes.startsWith(kUtf16Marks[0]);
+    if (!littleEndian && !bytes.startsWith(kUtf16Marks[1]))
+        return {{}, bytes.toByteArray(), {}};
+    Comparable result{bytes.first(2).toByteArray(), {}, {}};
+    bytes = bytes.sliced(2);
+    if (bytes.size() % 2 != 0) {
+        result.oddByte = bytes.last(1).toByteArray();
+        bytes.chop(1);
+    }
+    QString units;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        units += QChar(littleEndian ? qFromLittleEndian<quint16>(bytes.data() + i) : qFromBigEndian<quint16>(bytes.data() + i));
+    result.text = unitBytes(units);
+    return result;
+}
+
+// Lines end at LF, or at CR in a text without LF.
+char lineBreakOf(QByteArrayView text)
+{
+    return !text.contains('\n') && text.contains('\r') ? '\r' : '\n';
+}
+
 // The lines of a text, each with its line break.
-QByteArrayList linesOf(QByteArrayView text)
+QByteArrayList linesOf(QByteArrayView text, char lineBreak)
 {
     QByteArrayList lines;
     while (!text.isEmpty()) {
-        const qsizetype lineFeed = text.indexOf('\n');
+        const qsizetype lineFeed = text.indexOf(lineBreak);
         const qsizetype end = lineFeed < 0 ? text.size() : lineFeed + 1;
         lines.append(text.first(end).toByteArray());
         text = text.sliced(end);
@@ -66,23 +137,17 @@ QByteArrayList linesOf(QByteArrayView text)
     return lines;
 }
 
-bool endsInLineBreak(const QByteArray &line)
-{
-    return line.endsWith('\n');
-}
-
 // A write changes one entry in place (the same text up to its '=', the same line break), or
 // adds an entry, or a header and an entry, after a last line that may gain a line break.
-void checkOtherLinesKept(QByteArrayView before, QByteArrayView after, const QByteArray &key)
+void checkOtherLinesKept(QByteArrayView beforeBytes, QByteArrayView afterBytes, const QString &key)
 {
-    check(before.startsWith(kByteOrderMark) == after.startsWith(kByteOrderMark),
-          "a byte order mark is kept");
-    if (before.startsWith(kByteOrderMark)) {
-        before = before.sliced(kByteOrderMark.size());
-        after = after.sliced(kByteOrderMark.size());
-    }
-    const QByteArrayList old = linesOf(before);
-    const QByteArrayList now = linesOf(after);
+    const Comparable before = comparable(beforeBytes);
+    const Comparable after = comparable(afterBytes);
+    check(before.mark == after.mark && before.oddByte == after.oddByte, "the encoding is kept");
+    const QByteArray keyBytes = before.mark.size() == 2 ? unitBytes(key) : key.toUtf8();
+    const char lineBreak = lineBreakOf(before.text);
+    const QByteArrayList old = linesOf(before.text, lineBreak);
+    const QByteArrayList now = linesOf(after.text, lineBreak);
     qsizetype head = 0;
     while (head < old.size() && head < now.size() && old[head] == now[head])
         ++head;
@@ -99,19 +164,19 @@ void checkOtherLinesKept(QByteArrayView before, QByteArrayView after, const QByt
         const QByteArray &is = added[0];
         check(was.contains('=') && was.left(was.indexOf('=')) == is.left(is.indexOf('=')),
               "a value written in place keeps its key");
-        check(was.endsWith("\r\n") == is.endsWith("\r\n") && endsInLineBreak(was) == endsInLineBreak(is),
+        check(was.endsWith("\r\n") == is.endsWith("\r\n") && was.endsWith(lineBreak) == is.endsWith(lineBreak),
               "a value written in place keeps its line break");
         return;
     }
     check(removed.size() <= 1 && !added.isEmpty() && added.size() <= removed.size() + 2,
           "a write adds an entry, or a header and an entry, and changes nothing else");
     if (removed.size() == 1) {
-        check(head == old.size() - 1 && !endsInLineBreak(removed[0]),
+        check(head == old.size() - 1 && !removed[0].endsWith(lineBreak),
               "only a last line without a line break changes");
-        check(added[0] == removed[0] + '\n' || added[0] == removed[0] + "\r\n",
+        check(added[0] == removed[0] + lineBreak || added[0] == removed[0] + "\r\n",
               "the last line only gains a line break");
     }
-    check(added.last().trimmed().startsWith(key.trimmed() + '='), "the added line is the entry");
+    check(added.last().trimmed().startsWith(keyBytes.trimmed() + '='), "the added line is the entry");
 }
 
 } // namespace
@@ -122,8 +187,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString section = QString::fromStdString(provider.ConsumeRandomLengthString());
     const QString key = QString::fromStdString(provider.ConsumeRandomLengthString());
     const QString value = QString::fromStdString(provider.ConsumeRandomLengthString());
+    const int encoding = provider.ConsumeIntegralInRange(0, 2); // as it is, UTF-16 LE, UTF-16 BE
     const std::string rest = provider.ConsumeRemainingBytesAsString();
-    const QByteArray before(rest.data(), qsizetype(rest.size()));
+    const QByteArray raw(rest.data(), qsizetype(rest.size()));
+    const QByteArray before = encoding == 0 ? raw : asUtf16(raw, encoding == 2);
 
     static const QString path = iniPath();
     check(replaceFileBytes(path, before).ok, "the file is written");
@@ -133,6 +200,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
     check(ReadIniString(section, key, path) == value.left(kIniReadLimit), "the written value reads back");
-    checkOtherLinesKept(before, readBytes(path), key.toUtf8());
+    checkOtherLinesKept(before, readBytes(path), key);
     return 0;
 }

@@ -1,0 +1,54 @@
+#include "files/FileOverwrite.h"
+
+#include "files/OpenFile.h"
+#include "files/UniqueFd.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace veldo {
+
+namespace {
+
+// Makes sure that the file can hold the new content before a byte of it changes: within the
+// size this process may write, and with the disk space for any growth allocated.
+FileResult reserveRoom(int fd, qsizetype oldSize, qsizetype newSize)
+{
+    rlimit limit {};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
+        && rlim_t(std::max(oldSize, newSize)) > limit.rlim_cur)
+        return failureOf(EFBIG);
+    if (newSize <= oldSize)
+        return {};
+    if (const int error = ::posix_fallocate(fd, 0, off_t(newSize)); error != 0) {
+        [[maybe_unused]] const int cut = ::ftruncate(fd, off_t(oldSize));
+        return failureOf(error);
+    }
+    return {};
+}
+
+} // namespace
+
+FileResult overwriteInPlace(const QString &target, const QByteArray &bytes)
+{
+    const UniqueFd fd(::open(QFile::encodeName(target).constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!fd.valid())
+        return failureOf(errno);
+    QByteArray old;
+    if (FileResult read = readOpenFile(fd.get(), old); !read.ok)
+        return read;
+    if (FileResult room = reserveRoom(fd.get(), old.size(), bytes.size()); !room.ok)
+        return room;
+    FileResult written = writeOpenFile(fd.get(), bytes);
+    if (!written.ok && !writeOpenFile(fd.get(), old).ok)
+        written.reason += QStringLiteral("; the file could not be restored and may be damaged");
+    return written;
+}
+
+} // namespace veldo
