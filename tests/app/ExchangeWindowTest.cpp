@@ -3,12 +3,7 @@
 #include "WindowHarness.h"
 
 #include "BoxSimulator.h"
-#include "PseudoTerminal.h"
-#include "files/ConfigFile.h"
-#include "link/DeviceImage.h"
-
-
-#include <sys/resource.h>
+#include "support/Configs.h"
 
 using namespace veldo;
 
@@ -48,20 +43,9 @@ struct BoxedWindow : WindowHarness {
     bool buttonsAfterClick = true;
 };
 
-SwitchConfig loaded(const QString &fileName)
-{
-    SwitchConfig config;
-    return loadConfigFile(fileName, config).ok ? config : SwitchConfig{};
-}
-
 SwitchConfig editedConfig()
 {
-    SwitchConfig config;
-    for (int i = 0; i < kOutputCount; ++i)
-        config.outputs[std::size_t(i)] = {QStringLiteral("0123456789A%1").arg(outputDigit(i)),
-                                          QStringLiteral("FEDCBA98765%1").arg(outputDigit(i)),
-                                          static_cast<OutputType>((i + 1) % kTypeCount)};
-    return config;
+    return test::patternedConfig(QStringLiteral("0123456789A"), QStringLiteral("FEDCBA98765"), 1);
 }
 
 } // namespace
@@ -71,8 +55,6 @@ class ExchangeWindowTest : public QObject {
 private slots:
     void exchange_data();
     void exchange();
-    void staleInputIsDiscardedAtTheClick();
-    void deviceVanishingEndsAsTimeOut();
     void closingAbandonsTheExchange();
     void undoReachesBackOverClearOpenAndDownload();
 };
@@ -84,15 +66,13 @@ void ExchangeWindowTest::exchange_data()
     QTest::addColumn<QString>("message"); // empty: a download that shows the box's configuration
     QTest::addColumn<int>("ticks");
     // The verdicts themselves are the core's; these rows show what the window makes of each.
-    BoxOptions plain, nak, silent, split, corrupt;
-    nak.alwaysNak = silent.silent = corrupt.wrongChecksum = true;
+    BoxOptions plain, silent, split;
+    silent.silent = true;
     split.chunkSize = 100;
     split.chunkPauseMs = 750; // half the image before the first tick, the rest before the second
     QTest::newRow("upload acknowledged at the first tick") << true << plain << kUploadOk << 1;
-    QTest::newRow("upload rejected") << true << nak << "Error: Checksum error" << 1;
     QTest::newRow("upload unanswered") << true << silent << kTimeOut << 5;
     QTest::newRow("download spread over ticks") << false << split << "" << 2;
-    QTest::newRow("download with a wrong checksum") << false << corrupt << "Error: Checksum Error" << 1;
 }
 
 void ExchangeWindowTest::exchange()
@@ -129,46 +109,6 @@ void ExchangeWindowTest::exchange()
         QCOMPARE(received, sent);
     }
     QCOMPARE(h.window->configuration(), message.isEmpty() ? h.box.config() : shown);
-}
-
-void ExchangeWindowTest::staleInputIsDiscardedAtTheClick()
-{
-    WindowHarness h;
-    PseudoTerminal device;
-    QVERIFY(QDir().mkpath(h.portsFolder()));
-    QVERIFY(QFile::link(device.slavePath(), h.portsFolder() + QStringLiteral("/com1")));
-    h.open();
-    QVERIFY(device.write(QByteArray(150, char(0x55))));
-    QTest::qWait(100);
-
-    QTest::mouseClick(h.button("Download"), Qt::LeftButton);
-    QByteArray request;
-    QTRY_COMPARE((request += device.readAvailable()), QByteArray(1, char(kDownloadRequest)));
-    QVERIFY(device.write(EncodeDeviceImage(editedConfig())));
-    QTRY_VERIFY_WITH_TIMEOUT(h.button("Download")->isEnabled(), 4000);
-    QVERIFY(h.messages.empty());
-    QCOMPARE(h.window->configuration(), editedConfig());
-}
-
-void ExchangeWindowTest::deviceVanishingEndsAsTimeOut()
-{
-    BoxOptions options;
-    options.unplugOnRequest = true;
-    BoxedWindow h(options);
-    const SwitchConfig before = h.window->configuration();
-    rusage start{};
-    getrusage(RUSAGE_SELF, &start);
-
-    h.run(QStringLiteral("Upload"));
-
-    rusage end{};
-    getrusage(RUSAGE_SELF, &end);
-    const long cpuMs = (end.ru_utime.tv_sec - start.ru_utime.tv_sec) * 1000
-                     + (end.ru_utime.tv_usec - start.ru_utime.tv_usec) / 1000;
-    QVERIFY2(cpuMs < 1500, qPrintable(QStringLiteral("spun for %1 ms of CPU").arg(cpuMs)));
-    QCOMPARE(h.messages.size(), std::size_t(1));
-    QCOMPARE(h.messages[0].text, kTimeOut);
-    QCOMPARE(h.window->configuration(), before);
 }
 
 void ExchangeWindowTest::closingAbandonsTheExchange()
@@ -212,7 +152,7 @@ void ExchangeWindowTest::undoReachesBackOverClearOpenAndDownload()
     const QStringList kept = QDir(h.downloadsFolder()).entryList(QDir::Files);
     QCOMPARE(kept.size(), 1);
     QVERIFY2(kept[0].endsWith(QStringLiteral("-Com1.ini")), qPrintable(kept[0]));
-    QCOMPARE(loaded(h.downloadsFolder() + u'/' + kept[0]), h.box.config());
+    QCOMPARE(test::loadedConfig(h.downloadsFolder() + u'/' + kept[0]), h.box.config());
 
     for (qsizetype k = steps.size() - 2; k >= -1; --k) { // one Ctrl+Z more than there are steps
         h.press(Qt::Key_Z);
@@ -233,7 +173,7 @@ void ExchangeWindowTest::undoReachesBackOverClearOpenAndDownload()
     h.typeInto(6, QStringLiteral("c"));
     h.press(Qt::Key_S);
     QCOMPARE(h.code(6)->text(), QStringLiteral("0C0000000000"));
-    QCOMPARE(loaded(saved), h.window->configuration());
+    QCOMPARE(test::loadedConfig(saved), h.window->configuration());
     QVERIFY(h.messages.empty());
 }
 

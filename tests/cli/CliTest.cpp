@@ -1,6 +1,7 @@
 // veldo-cli as a script runs it: the real program against the simulated box on a
 // pseudo-terminal, told apart by exit status, standard output and standard error.
 #include "BoxSimulator.h"
+#include "support/Configs.h"
 #include "support/PtyPorts.h"
 
 #include "files/ConfigFile.h"
@@ -36,11 +37,7 @@ Run runCli(QStringList arguments)
 
 SwitchConfig fileConfig()
 {
-    SwitchConfig config;
-    for (int i = 0; i < kOutputCount; ++i)
-        config.outputs[std::size_t(i)] = {QStringLiteral("A1B2C3D4E5F%1").arg(outputDigit(i)), kZeroCode,
-                                          static_cast<OutputType>(i % kTypeCount)};
-    return config;
+    return test::patternedConfig(QStringLiteral("A1B2C3D4E5F"), kZeroCode.left(11));
 }
 
 // The simulated box as Com3, with files in the same folder.
@@ -135,9 +132,7 @@ private slots:
         const QStringList backups = QDir(bench.path("backups")).entryList(QDir::Files);
         QCOMPARE(backups.size(), 1);
         QVERIFY2(backups.first().endsWith(QLatin1String("-Com3.ini")), qPrintable(backups.first()));
-        SwitchConfig backedUp;
-        QVERIFY(loadConfigFile(bench.path("backups") + u'/' + backups.first(), backedUp).ok);
-        QCOMPARE(backedUp, held);
+        QCOMPARE(test::loadedConfig(bench.path("backups") + u'/' + backups.first()), held);
 
         const Run verified = runCli(bench.arguments({"verify", "--port", "3", "config.ini"}));
         QCOMPARE(verified.status, 0);

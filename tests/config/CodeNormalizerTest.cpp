@@ -1,5 +1,4 @@
 #include "config/CodeNormalizer.h"
-#include "config/SwitchConfig.h"
 
 #include <QTest>
 
@@ -10,7 +9,6 @@ class CodeNormalizerTest : public QObject {
 private slots:
     void normalizes_data();
     void normalizes();
-    void labelsAndTypeWords();
 };
 
 void CodeNormalizerTest::normalizes_data()
@@ -43,17 +41,6 @@ void CodeNormalizerTest::normalizes()
     QFETCH(QString, code);
     QCOMPARE(NormalizeCode(text), code);
     QCOMPARE(NormalizeCode(code), code); // normalising twice changes nothing
-}
-
-void CodeNormalizerTest::labelsAndTypeWords()
-{
-    QCOMPARE(outputLabel(0), QStringLiteral("Output 0:"));
-    QCOMPARE(outputLabel(10), QStringLiteral("Output A:"));
-    QCOMPARE(outputLabel(15), QStringLiteral("Output F:"));
-    for (OutputType type : {OutputType::Slave, OutputType::Master, OutputType::Pulse, OutputType::Toggle})
-        QCOMPARE(outputTypeFromName(outputTypeName(type)), type);
-    QCOMPARE(outputTypeFromName(QStringLiteral("toggle")), std::nullopt);
-    QCOMPARE(outputTypeFromName(QString()), std::nullopt);
 }
 
 QTEST_APPLESS_MAIN(CodeNormalizerTest)

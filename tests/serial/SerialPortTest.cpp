@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <ranges>
+
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/ioctl.h>
@@ -24,11 +26,20 @@ using namespace veldo::test;
 
 namespace {
 
-// What stands behind Com1 for a probe.
+// What stands behind Com1 for a probe, besides a link to somewhere else.
 enum class Behind {
-    FreePty, DanglingLink, DevNull, RegularFile, NamedPipe, Folder, LinkLoop, VanishedPty,
-    LiveLockFile, DeadLockFile, HeldOpen, HeldExclusively, LeftExclusive, OpenHereUnderOtherName, DialoutOnly,
+    FreePty, Link, VanishedPty, LiveLockFile, DeadLockFile, HeldOpen, LeftExclusive, OpenHereUnderOtherName, DialoutOnly,
 };
+
+// Sets exclusive mode in a child that then ends without clearing it.
+bool leaveInExclusiveMode(const QString &device)
+{
+    const QByteArray path = QFile::encodeName(device);
+    return runInChild([&path] {
+        const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        return fd >= 0 && ::ioctl(fd, TIOCEXCL) == 0 ? 0 : 1;
+    }) == 0;
+}
 
 bool writeLockFile(const QString &device, qint64 pid)
 {
@@ -48,21 +59,17 @@ struct Obstacle {
     }
 };
 
-bool setUp(PtyPorts &bench, Behind behind, Obstacle &obstacle)
+// A link target names a file in the test's home, made as "file" or "fifo" says, or an absolute path.
+bool setUp(PtyPorts &bench, Behind behind, const QString &target, Obstacle &obstacle)
 {
     const QString device = bench.pty(1).slavePath();
-    const QString path = bench.comm.portMap().overridePath(1);
+    const QString path = target.startsWith(u'/') ? target : bench.home.filePath(target);
     switch (behind) {
     case Behind::FreePty: return true;
-    case Behind::DanglingLink: return bench.link(1, bench.home.filePath(QStringLiteral("unplugged")));
-    case Behind::DevNull: return bench.link(1, QStringLiteral("/dev/null"));
-    case Behind::RegularFile: {
-        QFile file(bench.home.filePath(QStringLiteral("file")));
-        return file.open(QIODevice::WriteOnly) && bench.link(1, file.fileName());
-    }
-    case Behind::NamedPipe: return ::mkfifo(QFile::encodeName(bench.home.filePath(QStringLiteral("fifo"))).constData(), 0666) == 0 && bench.link(1, bench.home.filePath(QStringLiteral("fifo")));
-    case Behind::Folder: return bench.link(1, bench.home.path());
-    case Behind::LinkLoop: return bench.link(1, path);
+    case Behind::Link:
+        return (target != QLatin1String("file") || QFile(path).open(QIODevice::WriteOnly))
+            && (target != QLatin1String("fifo") || ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0)
+            && bench.link(1, path);
     case Behind::VanishedPty: bench.pty(1).close(); return true;
     case Behind::LiveLockFile:
         obstacle.holder = std::make_unique<DeviceHolder>(QStringLiteral("/dev/null"));
@@ -72,8 +79,7 @@ bool setUp(PtyPorts &bench, Behind behind, Obstacle &obstacle)
         obstacle.lockFile = lockFilePath(device);
         return writeLockFile(device, 999999999);
     case Behind::HeldOpen:
-    case Behind::HeldExclusively:
-        obstacle.holder = std::make_unique<DeviceHolder>(device, behind == Behind::HeldExclusively);
+        obstacle.holder = std::make_unique<DeviceHolder>(device);
         return obstacle.holder->pid() > 0;
     case Behind::LeftExclusive: return leaveInExclusiveMode(device);
     case Behind::OpenHereUnderOtherName:
@@ -100,10 +106,9 @@ private slots:
     {
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("linkTarget"); // empty: no link
-        QTest::addColumn<QString>("device");     // "link": the link itself
+        QTest::addColumn<QString>("device");
         QTest::newRow("first USB adapter") << 1 << QString() << "/dev/ttyUSB0";
         QTest::newRow("last on-board port") << 16 << QString() << "/dev/ttyS3";
-        QTest::newRow("dangling link still overrides") << 2 << "/nonexistent/tty" << "link";
         QTest::newRow("zero") << 0 << QString() << QString();
         QTest::newRow("seventeen, even linked") << 17 << "/dev/null" << QString();
     }
@@ -117,7 +122,7 @@ private slots:
         QVERIFY(linkTarget.isEmpty() || bench.link(port, linkTarget));
         const PortMap map = PortMap::standard();
         QCOMPARE(map.overridePath(port), bench.folder() + QStringLiteral("/com%1").arg(port));
-        QCOMPARE(map.devicePath(port), device == QLatin1String("link") ? map.overridePath(port) : device);
+        QCOMPARE(map.devicePath(port), device);
     }
 
     void relativeConfigHomeIsIgnored()
@@ -130,31 +135,36 @@ private slots:
     void probeSaysWhy_data()
     {
         QTest::addColumn<Behind>("behind");
+        QTest::addColumn<QString>("target"); // of Com1's link, with Behind::Link
         QTest::addColumn<bool>("asNobody");
         QTest::addColumn<PortState>("state");
-        QTest::addColumn<QStringList>("reasonHolds"); // "PID" stands for the holder's PID
-        const PortState usable = PortState::Usable;
-        QTest::newRow("free pseudo-terminal") << Behind::FreePty << false << usable << QStringList();
-        QTest::newRow("dangling link") << Behind::DanglingLink << false << PortState::Missing << QStringList{"unplugged, which does not exist", "plugged in?"};
-        QTest::newRow("/dev/null") << Behind::DevNull << false << PortState::NotSerial << QStringList{"/dev/null is a device of another kind"};
-        QTest::newRow("regular file") << Behind::RegularFile << false << PortState::NotSerial << QStringList{"a regular file, not a serial device"};
-        QTest::newRow("named pipe, no hang") << Behind::NamedPipe << false << PortState::NotSerial << QStringList{"a named pipe"};
-        QTest::newRow("folder") << Behind::Folder << false << PortState::NotSerial << QStringList{"a folder"};
-        QTest::newRow("link loop") << Behind::LinkLoop << false << PortState::Error << QStringList{"loop of symbolic links"};
-        QTest::newRow("pseudo-terminal gone") << Behind::VanishedPty << false << PortState::Missing << QStringList{"does not exist"};
-        QTest::newRow("lock file of a live program, text after the PID") << Behind::LiveLockFile << false << PortState::InUse << QStringList{"(PID PID), which holds its lock file"};
-        QTest::newRow("lock file of an ended program") << Behind::DeadLockFile << false << usable << QStringList();
-        QTest::newRow("held open without any lock") << Behind::HeldOpen << false << PortState::InUse << QStringList{"in use by serial_port_tes (PID PID)"};
-        QTest::newRow("held in exclusive mode") << Behind::HeldExclusively << false << PortState::InUse << QStringList{"(PID PID)"};
-        QTest::newRow("open here under another name") << Behind::OpenHereUnderOtherName << false << PortState::InUse << QStringList{"this program, which holds its lock file"};
-        QTest::newRow("left in exclusive mode, as root") << Behind::LeftExclusive << false << usable << QStringList();
-        QTest::newRow("left in exclusive mode, as nobody") << Behind::LeftExclusive << true << PortState::Error << QStringList{"exclusive mode", "plug it in again"};
-        QTest::newRow("group dialout only, as nobody") << Behind::DialoutOnly << true << PortState::NoPermission << QStringList{"group dialout (crw-rw----)", "sudo adduser nobody dialout", "log out and in again"};
+        QTest::addColumn<QStringList>("reasonHolds"); // "PID PID" stands for the holder's PID
+        const PortState usable = PortState::Usable, notSerial = PortState::NotSerial, inUse = PortState::InUse;
+        const auto row = [](const char *name, Behind behind, const char *target, bool asNobody, PortState state, QStringList holds) {
+            QTest::newRow(name) << behind << QString::fromLatin1(target) << asNobody << state << holds;
+        };
+        row("free pseudo-terminal", Behind::FreePty, "", false, usable, {});
+        row("dangling link", Behind::Link, "unplugged", false, PortState::Missing, {"unplugged, which does not exist", "plugged in?"});
+        row("/dev/null", Behind::Link, "/dev/null", false, notSerial, {"/dev/null is a device of another kind"});
+        row("regular file", Behind::Link, "file", false, notSerial, {"a regular file, not a serial device"});
+        row("named pipe, no hang", Behind::Link, "fifo", false, notSerial, {"a named pipe"});
+        row("folder", Behind::Link, ".", false, notSerial, {"a folder"});
+        row("link loop", Behind::Link, "veldo/ports/com1", false, PortState::Error, {"loop of symbolic links"});
+        row("pseudo-terminal gone", Behind::VanishedPty, "", false, PortState::Missing, {"does not exist"});
+        row("lock file of a live program, text after the PID", Behind::LiveLockFile, "", false, inUse, {"sleep (PID PID), which holds its lock file"});
+        row("lock file of an ended program", Behind::DeadLockFile, "", false, usable, {});
+        row("held open without any lock", Behind::HeldOpen, "", false, inUse, {"in use by sleep (PID PID)"});
+        row("open here under another name", Behind::OpenHereUnderOtherName, "", false, inUse, {"this program, which holds its lock file"});
+        row("left in exclusive mode, as root", Behind::LeftExclusive, "", false, usable, {});
+        row("left in exclusive mode, as nobody", Behind::LeftExclusive, "", true, PortState::Error, {"exclusive mode", "plug it in again"});
+        row("group dialout only, as nobody", Behind::DialoutOnly, "", true, PortState::NoPermission,
+            {"group dialout (crw-rw----)", "sudo adduser nobody dialout", "log out and in again"});
     }
 
     void probeSaysWhy()
     {
         QFETCH(Behind, behind);
+        QFETCH(QString, target);
         QFETCH(bool, asNobody);
         QFETCH(PortState, state);
         QFETCH(QStringList, reasonHolds);
@@ -162,7 +172,7 @@ private slots:
             QSKIP("needs root to drop to nobody");
         PtyPorts bench({1});
         Obstacle obstacle;
-        QVERIFY(setUp(bench, behind, obstacle));
+        QVERIFY(setUp(bench, behind, target, obstacle));
         const QString device = bench.pty(1).slavePath();
         if (asNobody && behind != Behind::DialoutOnly)
             QCOMPARE(::chmod(QFile::encodeName(device).constData(), 0666), 0);
@@ -293,9 +303,8 @@ private slots:
         CommsModule module;
         const auto refresh = [&] {
             QList<int> usable;
-            for (const PortFacts &port : module.RefreshPortList(bench.comm))
-                usable << (port.usable() ? port.number : 0);
-            usable.removeAll(0);
+            for (const PortFacts &port : module.RefreshPortList(bench.comm) | std::views::filter(&PortFacts::usable))
+                usable << port.number;
             return usable;
         };
         const auto openPort = [&] { return bench.comm.portOpen() ? bench.comm.commPort() : 0; };

@@ -1,29 +1,29 @@
 #pragma once
 
-#include <QString>
-
-#include <sys/types.h>
+#include <QProcess>
 
 namespace veldo::test {
 
-// Another process that holds a device open, optionally in exclusive mode, until destroyed.
+// Another program, sleep, that holds a device open as its standard input until destroyed.
 class DeviceHolder {
 public:
-    explicit DeviceHolder(const QString &device, bool exclusive = false);
-    ~DeviceHolder();
-    DeviceHolder(const DeviceHolder &) = delete;
-    DeviceHolder &operator=(const DeviceHolder &) = delete;
+    explicit DeviceHolder(const QString &device)
+    {
+        m_process.setStandardInputFile(device);
+        m_process.start(QStringLiteral("sleep"), {QStringLiteral("600")});
+        m_process.waitForStarted();
+    }
+    ~DeviceHolder()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
 
-    // 0 when the child could not open the device.
-    pid_t pid() const { return m_pid; }
+    // 0 when it did not start.
+    qint64 pid() const { return m_process.processId(); }
 
 private:
-    void end();
-
-    pid_t m_pid = 0;
+    QProcess m_process;
 };
-
-// Opens the device in a child, sets exclusive mode and lets the child end without clearing it.
-bool leaveInExclusiveMode(const QString &device);
 
 } // namespace veldo::test
