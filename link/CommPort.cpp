@@ -88,6 +88,7 @@ bool CommPort::portOpen() const
 
 bool CommPort::setPortOpen(bool open)
 {
+    const std::optional<PortFacts> probed = std::exchange(m_justProbed, std::nullopt);
     if (open == portOpen())
         return open;
     if (!open) {
@@ -97,7 +98,7 @@ bool CommPort::setPortOpen(bool open)
         return false;
     }
     // Another program's port is never taken over, nor its lock file touched.
-    const PortFacts facts = probePort(m_commPort, m_map.devicePath(m_commPort));
+    const PortFacts facts = probed && probed->number == m_commPort ? *probed : probePort(m_commPort, m_map.devicePath(m_commPort));
     if (!facts.usable())
         return false;
     // A lock file whose program has ended would keep QSerialPort out for a while yet.

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "link/LineSettings.h"
+#include "link/PortFacts.h"
 #include "link/PortMap.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 class QSerialPort;
 
@@ -28,7 +31,9 @@ public:
     bool portOpen() const;
     // Opens or closes the port; returns portOpen() afterwards. Opening fails, leaving the
     // port closed, for anything a probe finds unusable: missing, not permitted, in use.
+    // A probe made an instant before, handed over with justProbed, stands for the open's own.
     bool setPortOpen(bool open);
+    void justProbed(const PortFacts &facts) { m_justProbed = facts; }
 
     void discardInput();                   // InBufferCount = 0
     bool output(const QByteArray &bytes);  // queued at once; false when closed or the write fails
@@ -48,6 +53,7 @@ private:
     LineSettings m_settings = kBoxLineSettings;
     QSerialPort *m_port = nullptr;
     int m_lockFd = -1;
+    std::optional<PortFacts> m_justProbed; // spares the next open a second probe
 };
 
 } // namespace veldo

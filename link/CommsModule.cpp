@@ -20,7 +20,9 @@ PortScan CommsModule::RefreshPortList(CommPort &comm)
     const auto preferred = std::find_if(ports.cbegin(), ports.cend(), [this](const PortFacts &port) {
         return port.usable() && port.number == PreferredPort;
     });
-    comm.setCommPort(preferred != ports.cend() ? preferred->number : first->number);
+    const PortFacts &chosen = preferred != ports.cend() ? *preferred : *first;
+    comm.setCommPort(chosen.number);
+    comm.justProbed(chosen); // the whole scan of the processes once, not twice
     ConfigureCommPort(comm);
     return ports;
 }
