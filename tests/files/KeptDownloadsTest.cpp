@@ -27,7 +27,6 @@ void KeptDownloadsTest::keepsTheNewest_data()
     for (int i = 0; i < kKeptDownloadCount - 1; ++i)
         full << QDateTime(QDate(2026, 12, 6), QTime(0, 0)).addSecs(i).toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss-'Com1.ini'"));
     full << QStringLiteral("2026-12-06T00-00-00-Com1-2.ini"); // the second of that second
-    QTest::newRow("first download, folder made") << QStringList{} << kept << QString();
     QTest::newRow("same second, same port") << QStringList{kept} << QStringLiteral("2026-12-07T10-15-30-Com3-2.ini") << QString();
     QTest::newRow("beyond the limit the oldest goes, others' files stay") << full << kept << QStringLiteral("2026-12-06T00-00-00-Com1.ini");
     QTest::newRow("folder's path is a file: nothing kept, nothing harmed") << QStringList() << QString() << QString();
