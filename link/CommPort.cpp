@@ -5,7 +5,6 @@
 #include "link/ProcessTable.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSerialPort>
 
 #include <utility>
@@ -140,12 +139,6 @@ bool CommPort::output(const QByteArray &bytes)
 QByteArray CommPort::input()
 {
     return portOpen() ? m_port->readAll() : QByteArray();
-}
-
-QString CommPort::devicePath() const
-{
-    const QString path = m_map.devicePath(m_commPort);
-    return path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath();
 }
 
 } // namespace veldo

@@ -38,9 +38,6 @@ public:
     void discardInput();                   // InBufferCount = 0
     bool output(const QByteArray &bytes);  // queued at once; false when closed or the write fails
     QByteArray input();                    // all bytes received so far, possibly none
-
-    // The device the current number maps to (symlinks resolved), empty when none.
-    QString devicePath() const;
     const PortMap &portMap() const { return m_map; }
 
 signals:

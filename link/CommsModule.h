@@ -19,8 +19,6 @@ public:
     // Opens the port with the box's settings; true when it is open with them.
     bool ConfigureCommPort(CommPort &comm);
 
-    std::int16_t preferredPort() const { return PreferredPort; }
-
 private:
     std::int16_t PreferredPort = 0;
 };

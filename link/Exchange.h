@@ -41,7 +41,6 @@ public:
     virtual ~ExchangePoll() = default;
     virtual TickResult tick(const ReadInput &readInput) = 0;
 
-    const QByteArray &commBuffer() const { return m_commBuffer; }
     std::int16_t tickCount() const { return m_tickCount; }
 
 protected:

@@ -28,7 +28,6 @@ public:
     ExitStatus open();
     ExitStatus download(SwitchConfig &config);
     ExitStatus upload(const SwitchConfig &config);
-    bool interrupted() const { return m_interrupted; }
 
     // One line to standard error, prefixed with the port's name; failures print even when quiet.
     void progress(const QString &what, const QString &outcome) const;
