@@ -47,6 +47,13 @@ struct StartArguments {
     }
 };
 
+// Whether the toolkit may find a display to connect to; without one it aborts the program.
+bool displayAvailable(const QStringList &arguments)
+{
+    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY")
+        || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") || arguments.contains(QStringLiteral("-platform"));
+}
+
 QStringList argumentsOf(int argc, char *argv[])
 {
     QStringList arguments;
@@ -62,8 +69,10 @@ int main(int argc, char *argv[])
     veldo::nameApplication();
     StartArguments start;
     // --help and --version before there is a display to connect to; the toolkit's own options
-    // (-platform and the like) are known only once the application has taken them out.
-    if (const std::optional<int> answered = start.answer(argumentsOf(argc, argv), false))
+    // (-platform and the like) are known only once the application has taken them out, so
+    // an unknown option is a usage error here only when the toolkit could not start anyway.
+    const QStringList arguments = argumentsOf(argc, argv);
+    if (const std::optional<int> answered = start.answer(arguments, !displayAvailable(arguments)))
         return *answered;
     QApplication app(argc, argv);
     if (const std::optional<int> answered = start.answer(QApplication::arguments(), true))

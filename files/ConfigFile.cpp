@@ -1,6 +1,7 @@
 #include "files/ConfigFile.h"
 
 #include "config/CodeNormalizer.h"
+#include "files/FileStore.h"
 #include "files/IniFile.h"
 
 #include <QFileInfo>
@@ -82,9 +83,15 @@ FileResult readConfigFile(const QString &fileName, SwitchConfig &config)
 {
     if (!QFileInfo::exists(fileName))
         return FileResult::failure(QStringLiteral("No such file"));
-    IniDocument document;
-    if (FileResult read = readIniDocument(fileName, document); !read.ok)
+    QByteArray bytes;
+    if (FileResult read = readFileBytes(fileName, bytes); !read.ok)
         return read;
+    return readConfigBytes(bytes, config);
+}
+
+FileResult readConfigBytes(const QByteArray &bytes, SwitchConfig &config)
+{
+    const IniDocument document(bytes);
     if (!holdsConfig(document))
         return FileResult::failure(QStringLiteral("The file holds no configuration: no value in the sections Output0 to OutputF"));
     loadConfig(document, config);

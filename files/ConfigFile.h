@@ -22,5 +22,7 @@ FileResult loadConfigFile(const QString &fileName, SwitchConfig &config);
 // Reads a configuration as loadConfigFile does, but refuses a file that does not exist or
 // holds no value of a configuration (an empty, binary or unrelated file).
 FileResult readConfigFile(const QString &fileName, SwitchConfig &config);
+// readConfigFile on a file's content already read, such as standard input.
+FileResult readConfigBytes(const QByteArray &bytes, SwitchConfig &config);
 
 } // namespace veldo

@@ -73,6 +73,38 @@ FileResult checkFolder(const QString &folder, bool &writable)
     return {};
 }
 
+// What a replacement writes to: the file behind the links, whether its folder takes a new
+// file, and the file's status (none for a file yet to be made).
+struct ReplaceTarget {
+    QString path;
+    bool writableFolder = false;
+    std::optional<struct stat> status;
+};
+
+// Everything that would refuse a replacement, checked before anything is written.
+FileResult checkTarget(const QString &fileName, ReplaceTarget &target)
+{
+    if (fileName.isEmpty())
+        return kNoFileName;
+    const std::optional<QString> resolved = linkTarget(fileName);
+    if (!resolved)
+        return failureOf(ELOOP);
+    target.path = *resolved;
+    if (FileResult folder = checkFolder(QFileInfo(target.path).absolutePath(), target.writableFolder); !folder.ok)
+        return folder;
+    target.status = statusOf(target.path);
+    if (!target.status) {
+        if (!isMissing(errno))
+            return failureOf(errno);
+        return target.writableFolder ? FileResult{} : failureOf(EACCES);
+    }
+    if (FileResult plain = checkPlainFile(target.status->st_mode); !plain.ok)
+        return plain;
+    if (FileResult size = checkFileSize(target.status->st_size); !size.ok)
+        return size;
+    return grants(target.path, *target.status, W_OK, kAnyWrite) ? FileResult{} : failureOf(EACCES);
+}
+
 } // namespace
 
 FileResult readFileBytes(const QString &fileName, QByteArray &bytes)
@@ -94,35 +126,26 @@ FileResult readFileBytes(const QString &fileName, QByteArray &bytes)
     return readOpenFile(fd.get(), bytes);
 }
 
+FileResult checkFileReplaceable(const QString &fileName)
+{
+    ReplaceTarget target;
+    return checkTarget(fileName, target);
+}
+
 FileResult replaceFileBytes(const QString &fileName, const QByteArray &bytes)
 {
-    if (fileName.isEmpty())
-        return kNoFileName;
-    const std::optional<QString> target = linkTarget(fileName);
-    if (!target)
-        return failureOf(ELOOP);
-    bool writableFolder = false;
-    if (FileResult folder = checkFolder(QFileInfo(*target).absolutePath(), writableFolder); !folder.ok)
-        return folder;
-    const std::optional<struct stat> status = statusOf(*target);
-    if (!status) {
-        if (!isMissing(errno))
-            return failureOf(errno);
-        return writableFolder ? *replaceByRename(*target, bytes, nullptr) : failureOf(EACCES);
-    }
-    if (FileResult plain = checkPlainFile(status->st_mode); !plain.ok)
-        return plain;
-    if (FileResult size = checkFileSize(status->st_size); !size.ok)
-        return size;
-    if (!grants(*target, *status, W_OK, kAnyWrite))
-        return failureOf(EACCES);
+    ReplaceTarget target;
+    if (FileResult checked = checkTarget(fileName, target); !checked.ok)
+        return checked;
+    if (!target.status)
+        return *replaceByRename(target.path, bytes, nullptr);
     // A rename would cut another hard link off; a sticky folder or another owner is caught
     // when the fresh file cannot take over the owner.
-    if (writableFolder && status->st_nlink == 1) {
-        if (std::optional<FileResult> renamed = replaceByRename(*target, bytes, &*status))
+    if (target.writableFolder && target.status->st_nlink == 1) {
+        if (std::optional<FileResult> renamed = replaceByRename(target.path, bytes, &*target.status))
             return *renamed;
     }
-    return overwriteInPlace(*target, bytes);
+    return overwriteInPlace(target.path, bytes);
 }
 
 } // namespace veldo

@@ -23,4 +23,8 @@ FileResult readFileBytes(const QString &fileName, QByteArray &bytes);
 // the file is left byte for byte as it was.
 FileResult replaceFileBytes(const QString &fileName, const QByteArray &bytes);
 
+// Whether replaceFileBytes would find the file writable, without writing anything: the
+// folder exists and takes the file, the name is no folder or device, access is granted.
+FileResult checkFileReplaceable(const QString &fileName);
+
 } // namespace veldo

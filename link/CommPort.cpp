@@ -49,6 +49,7 @@ CommPort::CommPort(PortMap map, QObject *parent)
     : QObject(parent), m_map(std::move(map)), m_port(new QSerialPort(this))
 {
     m_port->setReadBufferSize(kReceiveBufferSize);
+    connect(m_port, &QSerialPort::readyRead, this, &CommPort::received);
     // A vanished device reports errors as fast as the loop turns until the port is closed,
     // so the first real one closes it.
     connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {

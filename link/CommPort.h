@@ -41,6 +41,8 @@ public:
     const PortMap &portMap() const { return m_map; }
 
 signals:
+    // New bytes wait to be read.
+    void received();
     // The system reported an error on the open port (device gone, write failed); the port is closed.
     void failed();
 

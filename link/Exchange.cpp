@@ -1,5 +1,7 @@
 #include "link/Exchange.h"
 
+#include <utility>
+
 namespace veldo {
 
 namespace {
@@ -27,14 +29,21 @@ QString outcomeMessage(ExchangeOutcome outcome)
     return {};
 }
 
-bool ExchangePoll::countTickAndRead(const ReadInput &readInput)
+TickResult ExchangePoll::tick(const ReadInput &readInput)
 {
     ++m_tickCount;
     // At or past the time-out tick: a late answer is not looked for, so the port is left alone.
     if (m_tickCount >= kTimeoutTick)
-        return false;
-    m_commBuffer += readInput();
-    return true;
+        return endedWith(ExchangeOutcome::TimedOut);
+    return take(readInput());
+}
+
+TickResult ExchangePoll::take(const QByteArray &bytes)
+{
+    const bool firstRead = !std::exchange(m_hasRead, true);
+    m_received += bytes.size();
+    m_commBuffer += bytes;
+    return decide(firstRead);
 }
 
 QByteArray DownloadExchange::request()
@@ -42,12 +51,10 @@ QByteArray DownloadExchange::request()
     return QByteArray(1, char(kDownloadRequest));
 }
 
-TickResult DownloadExchange::tick(const ReadInput &readInput)
+TickResult DownloadExchange::decide(bool firstRead)
 {
-    if (!countTickAndRead(readInput))
-        return endedWith(ExchangeOutcome::TimedOut);
     // An echoing link returns the request before the answer; only the first read can hold it.
-    if (m_tickCount == 1 && m_commBuffer.startsWith(char(kDownloadRequest)))
+    if (firstRead && m_commBuffer.startsWith(char(kDownloadRequest)))
         m_commBuffer.remove(0, 1);
     if (m_commBuffer.size() < kDeviceImageSize)
         return {};
@@ -62,10 +69,8 @@ QByteArray UploadExchange::request(const SwitchConfig &config)
     return EncodeDeviceImage(config);
 }
 
-TickResult UploadExchange::tick(const ReadInput &readInput)
+TickResult UploadExchange::decide(bool /*firstRead*/)
 {
-    if (!countTickAndRead(readInput))
-        return endedWith(ExchangeOutcome::TimedOut);
     const qsizetype length = m_commBuffer.size();
     if (length != kVerdictAloneLength && length != kVerdictAfterEchoLength)
         return {};

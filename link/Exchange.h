@@ -19,7 +19,7 @@ enum class ExchangeOutcome {
     DownloadChecksum,  // an image arrived whose checksum fails
     UploadAccepted,    // the box acknowledged the image (6)
     UploadRejected,    // the box reported a checksum error (21)
-    TimedOut,          // nothing usable by the fifth tick
+    TimedOut,          // nothing usable by the fifth tick (2.5 s)
 };
 
 // The message the user reads for an outcome; empty for a download, whose values say it all.
@@ -34,21 +34,32 @@ struct TickResult {
 // Reads every byte the port has received since the last read, without waiting.
 using ReadInput = std::function<QByteArray()>;
 
-// One running exchange and what it has seen: CommBuffer and TickCount. Each tick hands it
-// the port's reader; it says whether to keep waiting or how the exchange ended.
+// One running exchange and what it has seen: CommBuffer and TickCount. It is fed either by
+// the window's ticks, each handing it the port's reader, or by bytes as they arrive; either
+// way it says whether to keep waiting or how the exchange ended, by the same rules.
 class ExchangePoll {
 public:
     virtual ~ExchangePoll() = default;
-    virtual TickResult tick(const ReadInput &readInput) = 0;
+
+    // A poll tick: counted; the time-out tick ends the exchange without reading the port,
+    // any other reads what has arrived and takes it.
+    TickResult tick(const ReadInput &readInput);
+    // Bytes just read from the port. Whoever feeds bytes this way keeps the time-out.
+    TickResult take(const QByteArray &bytes);
 
     std::int16_t tickCount() const { return m_tickCount; }
+    qsizetype received() const { return m_received; }
 
 protected:
-    // Counts the tick; on the time-out tick returns false without reading the port.
-    bool countTickAndRead(const ReadInput &readInput);
+    // Decides on CommBuffer; firstRead says the bytes of the exchange's first read were just added.
+    virtual TickResult decide(bool firstRead) = 0;
 
     QByteArray m_commBuffer;
+
+private:
     std::int16_t m_tickCount = 0;
+    qsizetype m_received = 0;
+    bool m_hasRead = false;
 };
 
 // Download: send one request byte, take a 198-byte image, with or without an echo.
@@ -56,7 +67,8 @@ class DownloadExchange : public ExchangePoll {
 public:
     static QByteArray request();
 
-    TickResult tick(const ReadInput &readInput) override;
+protected:
+    TickResult decide(bool firstRead) override;
 };
 
 // Upload: send an image, take the box's one-byte verdict, alone or after the echoed image.
@@ -64,7 +76,8 @@ class UploadExchange : public ExchangePoll {
 public:
     static QByteArray request(const SwitchConfig &config);
 
-    TickResult tick(const ReadInput &readInput) override;
+protected:
+    TickResult decide(bool firstRead) override;
 };
 
 } // namespace veldo

@@ -2,13 +2,20 @@
 
 namespace veldo {
 
-ExchangeRunner::ExchangeRunner(CommPort &port, QObject *parent)
+ExchangeRunner::ExchangeRunner(CommPort &port, QObject *parent, Pace pace)
     : QObject(parent), m_port(port)
 {
     setObjectName(QStringLiteral("ExchangeRunner"));
-    m_timer.setInterval(kPollIntervalMs);
     m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &ExchangeRunner::poll);
+    if (pace == Pace::Ticks) {
+        m_timer.setInterval(kPollIntervalMs);
+        connect(&m_timer, &QTimer::timeout, this, &ExchangeRunner::poll);
+        return;
+    }
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(kPollIntervalMs * kTimeoutTick);
+    connect(&m_timer, &QTimer::timeout, this, [this] { conclude({true, ExchangeOutcome::TimedOut, std::nullopt}); });
+    connect(&m_port, &CommPort::received, this, &ExchangeRunner::takeArrived);
 }
 
 bool ExchangeRunner::startDownload()
@@ -30,6 +37,8 @@ bool ExchangeRunner::start(Kind kind, std::unique_ptr<ExchangePoll> exchange, co
     m_port.output(request);
     m_kind = kind;
     m_exchange = std::move(exchange);
+    m_sent = request.size();
+    m_received = 0;
     m_timer.start();
     return true;
 }
@@ -43,9 +52,20 @@ void ExchangeRunner::abandon()
 void ExchangeRunner::poll()
 {
     emit ticked();
-    if (!m_exchange)
-        return; // abandoned by a receiver of ticked()
-    const TickResult result = m_exchange->tick([this] { return m_port.input(); });
+    if (m_exchange) // else abandoned by a receiver of ticked()
+        conclude(m_exchange->tick([this] { return m_port.input(); }));
+}
+
+void ExchangeRunner::takeArrived()
+{
+    if (m_exchange)
+        conclude(m_exchange->take(m_port.input()));
+}
+
+void ExchangeRunner::conclude(const TickResult &result)
+{
+    if (m_exchange)
+        m_received = m_exchange->received();
     if (!result.ended)
         return;
     abandon();

@@ -12,14 +12,17 @@
 namespace veldo {
 
 // Runs one exchange with the box on an open port: discards stale input, sends the request,
-// then every kPollIntervalMs hands the exchange what has arrived until it ends. At most one
-// runs at a time. The window and the command line both drive the box through this.
+// then hands the exchange what has arrived until it ends. At most one runs at a time. The
+// window and the command line both drive the box through this.
 class ExchangeRunner : public QObject {
     Q_OBJECT
 public:
     enum class Kind { Download, Upload };
+    // Ticks: every kPollIntervalMs, as the window shows it. AsBytesArrive: at each arrival,
+    // so that the exchange ends with its last byte; the time-out comes after as long.
+    enum class Pace { Ticks, AsBytesArrive };
 
-    explicit ExchangeRunner(CommPort &port, QObject *parent = nullptr);
+    explicit ExchangeRunner(CommPort &port, QObject *parent = nullptr, Pace pace = Pace::Ticks);
 
     // False, with nothing sent, when the port is closed or an exchange is running.
     bool startDownload();
@@ -27,6 +30,9 @@ public:
 
     bool isRunning() const { return m_exchange != nullptr; }
     Kind kind() const { return m_kind; }
+    // Of the running or last exchange.
+    qsizetype bytesSent() const { return m_sent; }
+    qsizetype bytesReceived() const { return m_received; }
     // Stops waiting without an outcome.
     void abandon();
 
@@ -39,11 +45,15 @@ signals:
 private:
     bool start(Kind kind, std::unique_ptr<ExchangePoll> exchange, const QByteArray &request);
     void poll();
+    void takeArrived();
+    void conclude(const TickResult &result);
 
     CommPort &m_port;
     QTimer m_timer;
     std::unique_ptr<ExchangePoll> m_exchange;
     Kind m_kind = Kind::Download;
+    qsizetype m_sent = 0;
+    qsizetype m_received = 0;
 };
 
 } // namespace veldo

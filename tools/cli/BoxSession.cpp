@@ -34,12 +34,14 @@ ExitStatus statusOf(ExchangeOutcome outcome)
 
 } // namespace
 
-BoxSession::BoxSession(int port, const QString &device, bool quiet)
-    : m_name(device.isEmpty() ? QStringLiteral("Com%1").arg(port) : device)
-    , m_quiet(quiet)
-    , m_port(mapFor(device))
+BoxSession::BoxSession(const CliCommand &command)
+    : m_name(command.device.isEmpty() ? QStringLiteral("Com%1").arg(command.port) : command.device)
+    , m_byDevice(!command.device.isEmpty())
+    , m_verbosity(command.verbosity)
+    , m_keep(command.keep)
+    , m_port(mapFor(command.device))
 {
-    m_port.setCommPort(device.isEmpty() ? port : kFirstPort);
+    m_port.setCommPort(command.device.isEmpty() ? command.port : kFirstPort);
     QObject::connect(&m_termination, &TerminationSignals::received, &m_runner, [this] {
         m_interrupted = true;
         m_runner.abandon();
@@ -51,13 +53,35 @@ BoxSession::BoxSession(int port, const QString &device, bool quiet)
 
 QString BoxSession::fileTag() const
 {
-    return QFileInfo(m_name).fileName();
+    if (!m_byDevice)
+        return m_name;
+    // The device behind the links, as the system names it: /dev/pts/3 as "pts3".
+    const QString devices = QStringLiteral("/dev/");
+    const QString device = QFileInfo(m_name).canonicalFilePath();
+    return device.startsWith(devices) ? device.mid(devices.size()).remove(u'/') : QFileInfo(m_name).fileName();
 }
 
-void BoxSession::progress(const QString &what, const QString &outcome) const
+void BoxSession::progress(const QString &what, const QString &outcome, const QString &detail) const
 {
-    if (!m_quiet)
-        QTextStream(stderr) << m_name << ": " << what << " ... " << outcome << Qt::endl;
+    if (m_verbosity != Verbosity::Quiet)
+        print(what, outcome, detail);
+}
+
+void BoxSession::step(const QString &what, const QString &outcome, const QString &detail) const
+{
+    if (m_verbosity == Verbosity::Verbose)
+        print(what, outcome, detail);
+}
+
+void BoxSession::print(const QString &what, const QString &outcome, const QString &detail) const
+{
+    QTextStream err(stderr);
+    err << m_name << ": " << what << " ... " << outcome;
+    if (m_verbosity == Verbosity::Verbose) {
+        err << " (" << (detail.isEmpty() ? QString() : detail + QStringLiteral(", "))
+            << QString::number(double(m_clock.nsecsElapsed()) / 1e9, 'f', 3) << " s)";
+    }
+    err << Qt::endl;
 }
 
 void BoxSession::failure(const QString &what, const QString &reason) const
@@ -69,9 +93,12 @@ ExitStatus BoxSession::open()
 {
     if (m_interrupted)
         return kInterrupted;
+    startStep();
     m_port.setSettings(kBoxLineSettings);
-    if (m_port.setPortOpen(true))
+    if (m_port.setPortOpen(true)) {
+        step(QStringLiteral("open"), m_port.portMap().devicePath(m_port.commPort()), QStringLiteral("9600 8N1"));
         return kSuccess;
+    }
     const PortFacts facts = probePort(m_port.commPort(), m_port.portMap().devicePath(m_port.commPort()));
     QStringList lines{facts.usable() ? QStringLiteral("%1 could not be opened").arg(facts.device) : facts.reason};
     lines << grabberHints(runningProcesses());
@@ -85,7 +112,8 @@ ExitStatus BoxSession::download(SwitchConfig &config)
     const ExitStatus status = run(QStringLiteral("download"), m_runner.startDownload(), &received);
     if (received) {
         config = *received;
-        keepDownloadOrWarnOnce(config, fileTag());
+        if (m_keep)
+            keepDownloadOrWarnOnce(config, fileTag());
     }
     return status;
 }
@@ -101,6 +129,7 @@ ExitStatus BoxSession::run(const QString &what, bool started, std::optional<Swit
         failure(what, m_interrupted ? QStringLiteral("interrupted") : QStringLiteral("the port is not open"));
         return m_interrupted ? kInterrupted : kTimedOut;
     }
+    startStep();
     QEventLoop loop;
     m_loop = &loop;
     ExitStatus status = kInterrupted;
@@ -111,7 +140,9 @@ ExitStatus BoxSession::run(const QString &what, bool started, std::optional<Swit
                              *received = config;
                          const QString message = outcomeMessage(outcome);
                          if (status == kSuccess)
-                             progress(what, QStringLiteral("ok"));
+                             progress(what, QStringLiteral("ok"), QStringLiteral("bytes sent %1, received %2")
+                                                                      .arg(m_runner.bytesSent())
+                                                                      .arg(m_runner.bytesReceived()));
                          else
                              failure(what, message);
                          loop.quit();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CliCommand.h"
 #include "ExitStatus.h"
 
 #include "config/SwitchConfig.h"
@@ -7,6 +8,7 @@
 #include "link/ExchangeRunner.h"
 #include "link/TerminationSignals.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QString>
 
@@ -15,34 +17,43 @@
 namespace veldo::cli {
 
 // The box on one port, for the length of one command: opens the port, runs exchanges one
-// after another and waits for each in a local event loop, closing the port on a signal.
-// Each step prints its progress line to standard error and returns how it went as an exit status.
+// after another and waits for each in a local event loop until its answer is complete,
+// closing the port on a signal. Each step prints its progress line to standard error and
+// returns how it went as an exit status.
 class BoxSession {
 public:
-    BoxSession(int port, const QString &device, bool quiet);
+    explicit BoxSession(const CliCommand &command);
 
-    QString name() const { return m_name; }
-    // The port as part of a file name: "Com3", or the device's own name.
+    // The port as part of a file name: "Com3", or the device's own name such as "ttyUSB0".
     QString fileTag() const;
     // kNoUsablePort, with the reason printed, when the port cannot be opened.
     ExitStatus open();
     ExitStatus download(SwitchConfig &config);
     ExitStatus upload(const SwitchConfig &config);
 
-    // One line to standard error, prefixed with the port's name; failures print even when quiet.
-    void progress(const QString &what, const QString &outcome) const;
+    // Starts timing a step for the verbose report.
+    void startStep() { m_clock.start(); }
+    // One line to standard error, prefixed with the port's name; detail and the step's time
+    // only when verbose. Failures print even when quiet.
+    void progress(const QString &what, const QString &outcome, const QString &detail = {}) const;
+    // A progress line shown only when verbose.
+    void step(const QString &what, const QString &outcome, const QString &detail = {}) const;
     void failure(const QString &what, const QString &reason) const;
 
 private:
+    void print(const QString &what, const QString &outcome, const QString &detail) const;
     ExitStatus run(const QString &what, bool started, std::optional<SwitchConfig> *received);
 
     QString m_name;
-    bool m_quiet;
+    bool m_byDevice;
+    Verbosity m_verbosity;
+    bool m_keep;
     CommPort m_port;
-    ExchangeRunner m_runner{m_port};
+    ExchangeRunner m_runner{m_port, nullptr, ExchangeRunner::Pace::AsBytesArrive};
     TerminationSignals m_termination;
     bool m_interrupted = false;
     QEventLoop *m_loop = nullptr; // while an exchange runs
+    QElapsedTimer m_clock;        // since the step began
 };
 
 } // namespace veldo::cli

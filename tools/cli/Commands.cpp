@@ -4,11 +4,14 @@
 
 #include "config/ConfigCompare.h"
 #include "files/ConfigFile.h"
+#include "files/FileStore.h"
 #include "files/KeptDownloads.h"
+#include "files/OpenFile.h"
 #include "link/PortProbe.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,8 +35,23 @@ QTextStream &err()
 
 ExitStatus fileFailure(const QString &fileName, const QString &reason)
 {
-    err() << "veldo-cli: " << fileName << ": " << reason << Qt::endl;
+    const QString name = fileName == kStandardStream ? QStringLiteral("standard input") : fileName;
+    err() << "veldo-cli: " << name << ": " << reason << Qt::endl;
     return kFileError;
+}
+
+// A configuration file, or standard input for "-".
+FileResult readConfigInput(const QString &fileName, SwitchConfig &config)
+{
+    if (fileName != kStandardStream)
+        return readConfigFile(fileName, config);
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        return FileResult::failure(input.errorString());
+    const QByteArray bytes = input.read(kMaxConfigFileSize + 1);
+    if (FileResult size = checkFileSize(bytes.size()); !size.ok)
+        return size;
+    return readConfigBytes(bytes, config);
 }
 
 QJsonValue usbJson(const PortFacts &port)
@@ -84,6 +102,7 @@ ExitStatus compareWithBox(BoxSession &box, const SwitchConfig &expected)
 ExitStatus backUp(BoxSession &box, const QString &folder, const SwitchConfig &config)
 {
     QString fileName;
+    box.startStep();
     if (const FileResult saved = saveTimedCopy(config, box.fileTag(), QDateTime::currentDateTime(), folder, fileName); !saved.ok)
         return fileFailure(fileName.isEmpty() ? folder : fileName, saved.reason);
     box.progress(QStringLiteral("backup"), fileName);
@@ -94,9 +113,9 @@ ExitStatus backUp(BoxSession &box, const QString &folder, const SwitchConfig &co
 template <typename Then> ExitStatus withFileOnBox(const CliCommand &command, Then then)
 {
     SwitchConfig config;
-    if (const FileResult read = readConfigFile(command.file, config); !read.ok)
+    if (const FileResult read = readConfigInput(command.file, config); !read.ok)
         return fileFailure(command.file, read.reason);
-    BoxSession box(command.port, command.device, command.quiet);
+    BoxSession box(command);
     if (const ExitStatus opened = box.open(); opened != kSuccess)
         return opened;
     return then(box, config);
@@ -126,19 +145,28 @@ ExitStatus listPorts(const CliCommand &command)
 
 ExitStatus downloadToFile(const CliCommand &command)
 {
-    BoxSession box(command.port, command.device, command.quiet);
+    // Refused before the box is asked: a download that cannot be saved is no download.
+    if (!command.output.isEmpty()) {
+        if (const FileResult writable = checkFileReplaceable(command.output); !writable.ok)
+            return fileFailure(command.output, writable.reason);
+    }
+    BoxSession box(command);
     SwitchConfig config;
     if (const ExitStatus read = readBox(box, config); read != kSuccess)
         return read;
+    box.startStep();
     if (!command.output.isEmpty()) {
-        const FileResult saved = saveConfigFile(command.output, config);
-        return saved.ok ? kSuccess : fileFailure(command.output, saved.reason);
+        if (const FileResult saved = saveConfigFile(command.output, config); !saved.ok)
+            return fileFailure(command.output, saved.reason);
+        box.step(QStringLiteral("save"), command.output, QStringLiteral("%1 bytes").arg(QFileInfo(command.output).size()));
+        return kSuccess;
     }
     QFile standardOutput;
     const QByteArray bytes = configFileBytes(config);
     if (!standardOutput.open(stdout, QIODevice::WriteOnly) || standardOutput.write(bytes) != bytes.size()
         || !standardOutput.flush())
         return fileFailure(QStringLiteral("standard output"), standardOutput.errorString());
+    box.step(QStringLiteral("save"), QStringLiteral("standard output"), QStringLiteral("%1 bytes").arg(bytes.size()));
     return kSuccess;
 }
 
