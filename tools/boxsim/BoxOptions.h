@@ -26,6 +26,7 @@ struct BoxOptions {
     bool unplugOnRequest = false;     // the device vanishes when a request is complete
     int resyncGapMs = 250;            // an incomplete image older than this is dropped
     std::uint8_t downloadLeadByte = 0x55; // anything but the request byte, which the tool strips
+    bool fast = false;                // bytes pass at once instead of at 9600 8N1 (about 1.04 ms each)
 };
 
 // The noise byte of strayByte.

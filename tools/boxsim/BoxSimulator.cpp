@@ -10,12 +10,14 @@ namespace veldo {
 BoxSimulator::BoxSimulator(BoxOptions options, QObject *parent)
     : QObject(parent)
     , m_options(std::move(options))
+    , m_receiveLine(m_options.fast ? std::chrono::nanoseconds(0) : kLineByteTime)
+    , m_sendLine(m_options.fast ? std::chrono::nanoseconds(0) : kLineByteTime)
 {
     m_resyncTimer.setSingleShot(true);
     m_resyncTimer.setInterval(m_options.resyncGapMs);
     connect(&m_resyncTimer, &QTimer::timeout, this, &BoxSimulator::dropIncomplete);
     m_pieceTimer.setSingleShot(true);
-    m_pieceTimer.setInterval(m_options.chunkPauseMs);
+    m_pieceTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_pieceTimer, &QTimer::timeout, this, &BoxSimulator::sendNextPiece);
     if (!m_pty.isOpen())
         return;
@@ -39,6 +41,7 @@ void BoxSimulator::unplug()
     m_resyncTimer.stop();
     m_pieceTimer.stop();
     m_outbox.clear();
+    m_pieceLeft = 0;
     m_image.clear();
     m_dropped.clear();
     m_pty.close();
@@ -48,8 +51,9 @@ void BoxSimulator::unplug()
 void BoxSimulator::readIncoming()
 {
     const QByteArray bytes = m_pty.readAvailable();
+    m_arrivalMs = m_receiveLine.book(bytes.size());
     if (m_options.echo && !bytes.isEmpty())
-        m_pty.write(bytes);
+        echo(bytes);
     for (const char byte : bytes) {
         take(std::uint8_t(byte));
         if (!isOpen())
@@ -116,16 +120,27 @@ void BoxSimulator::serveUpload()
 
 void BoxSimulator::answer(BoxRequest request, const QByteArray &bytes)
 {
+    // The request is complete once its last byte has passed the line.
+    const int delayMs = m_options.answerDelayMs + m_arrivalMs;
     if (m_options.silent || bytes.isEmpty()) {
         emit requestServed(request, {});
-    } else if (m_options.answerDelayMs > 0) {
-        QTimer::singleShot(m_options.answerDelayMs, this, [this, request, bytes] { queueAnswer(request, bytes); });
+    } else if (delayMs > 0) {
+        QTimer::singleShot(delayMs, Qt::PreciseTimer, this, [this, request, bytes] { queueAnswer(request, bytes); });
     } else {
         queueAnswer(request, bytes);
     }
 }
 
-void BoxSimulator::queueAnswer(BoxRequest request, const QByteArray &bytes)
+void BoxSimulator::echo(const QByteArray &bytes)
+{
+    // Returned at once unless the line paces it; then it goes before any later answer.
+    if (m_options.fast)
+        m_pty.write(bytes);
+    else
+        queueAnswer(std::nullopt, bytes);
+}
+
+void BoxSimulator::queueAnswer(std::optional<BoxRequest> request, const QByteArray &bytes)
 {
     if (!isOpen())
         return;
@@ -138,20 +153,31 @@ void BoxSimulator::sendNextPiece()
 {
     while (!m_outbox.isEmpty()) {
         PendingAnswer &pending = m_outbox.first();
-        const qsizetype left = pending.bytes.size() - pending.sent;
-        const qsizetype size = m_options.chunkSize > 0 ? std::min<qsizetype>(m_options.chunkSize, left) : left;
+        if (m_pieceLeft == 0) {
+            m_sendLine.wake(); // a pause or an idle line banks no time
+            const qsizetype left = pending.bytes.size() - pending.sent;
+            m_pieceLeft = pending.request && m_options.chunkSize > 0 ? std::min<qsizetype>(m_options.chunkSize, left) : left;
+        }
+        const qsizetype size = m_sendLine.take(m_pieceLeft);
+        if (size == 0)
+            return m_pieceTimer.start(m_sendLine.msUntilNext());
         if (!m_pty.write(pending.bytes.mid(pending.sent, size))) {
-            const BoxRequest request = m_outbox.takeFirst().request;
-            emit answerFailed(request);
+            m_pieceLeft = 0;
+            if (const std::optional<BoxRequest> request = m_outbox.takeFirst().request)
+                emit answerFailed(*request);
             continue;
         }
         pending.sent += size;
+        m_pieceLeft -= size;
+        if (m_pieceLeft > 0)
+            continue;
         if (pending.sent == pending.bytes.size()) {
             const PendingAnswer done = m_outbox.takeFirst();
-            emit requestServed(done.request, done.bytes);
+            if (done.request)
+                emit requestServed(*done.request, done.bytes);
         }
         if (m_options.chunkSize > 0 && !m_outbox.isEmpty())
-            return m_pieceTimer.start();
+            return m_pieceTimer.start(m_options.chunkPauseMs);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BoxOptions.h"
+#include "LinePace.h"
 #include "PortLink.h"
 #include "PseudoTerminal.h"
 
@@ -10,6 +11,8 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <optional>
+
 namespace veldo {
 
 enum class BoxRequest { Download, Upload };
@@ -18,7 +21,8 @@ enum class BoxRequest { Download, Upload };
 // It answers the request byte 171 with its image and takes an image led by 170, answering
 // 6 when its checksum holds (and storing it) or 21 when not. Bytes that start neither are
 // dropped; an image that stops arriving for resyncGapMs is dropped, so the next request
-// is read afresh.
+// is read afresh. Unless fast, a request is taken when it would have passed the line and
+// every byte sent back passes at the line's rate, as on a real 9600-baud link.
 class BoxSimulator : public QObject {
     Q_OBJECT
 public:
@@ -34,6 +38,7 @@ public:
     // The link stays when the device is unplugged, as it would for a real adapter.
     LinkResult linkAsPort(int port, const QString &portsFolder);
     QString linkPath() const { return m_link.path(); }
+    QString borrowedLink() const { return m_link.borrowed(); }
     bool removeLink() { return m_link.remove(); }
 
     // The device vanishes: whoever has it open sees a hang-up; nothing more is answered.
@@ -50,7 +55,7 @@ signals:
 
 private:
     struct PendingAnswer {
-        BoxRequest request;
+        std::optional<BoxRequest> request; // none for an echo
         QByteArray bytes;
         qsizetype sent = 0;
     };
@@ -61,7 +66,8 @@ private:
     void serveDownload();
     void serveUpload();
     void answer(BoxRequest request, const QByteArray &bytes);
-    void queueAnswer(BoxRequest request, const QByteArray &bytes);
+    void echo(const QByteArray &bytes);
+    void queueAnswer(std::optional<BoxRequest> request, const QByteArray &bytes);
     void sendNextPiece();
     void dropIncomplete();
 
@@ -73,7 +79,11 @@ private:
     QByteArray m_dropped;      // bytes that started nothing, not yet reported
     QTimer m_resyncTimer;
     QList<PendingAnswer> m_outbox;
-    QTimer m_pieceTimer;
+    QTimer m_pieceTimer;       // the next piece, or the next byte the line lets pass
+    qsizetype m_pieceLeft = 0; // of the piece being sent
+    LinePace m_receiveLine;
+    LinePace m_sendLine;
+    int m_arrivalMs = 0;       // until the bytes being read would have passed the line
 };
 
 } // namespace veldo

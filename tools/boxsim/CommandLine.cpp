@@ -36,6 +36,8 @@ const QCommandLineOption kStray(QStringLiteral("stray-byte"),
     QStringLiteral("Send one byte 0x00 before each upload verdict."));
 const QCommandLineOption kUnplug(QStringLiteral("unplug-on-request"),
     QStringLiteral("Close the device when the first request is complete, then end."));
+const QCommandLineOption kFast(QStringLiteral("fast"),
+    QStringLiteral("Take and send bytes at once instead of at the line rate of 9600 8N1 (about 1.04 ms a byte)."));
 const QCommandLineOption kConfig(QStringLiteral("config"),
     QStringLiteral("Start with the configuration saved by the tool in <file>."), QStringLiteral("file"));
 const QCommandLineOption kImage(QStringLiteral("image"),
@@ -95,6 +97,7 @@ bool readOptions(const QCommandLineParser &parser, CommandLine &command)
     options.forgetful = parser.isSet(kForgetful);
     options.strayByte = parser.isSet(kStray);
     options.unplugOnRequest = parser.isSet(kUnplug);
+    options.fast = parser.isSet(kFast);
     constexpr int kLongestWaitMs = 60000;
     if (!readNumber(parser, kDelay, 0, kLongestWaitMs, options.answerDelayMs, command.error)
         || !readNumber(parser, kChunk, 0, int(kDeviceImageSize), options.chunkSize, command.error)
@@ -122,12 +125,13 @@ CommandLine readCommandLine(const QCoreApplication &app)
         "Plays the switch box on a pseudo-terminal: answers 171 with its configuration image,\n"
         "takes an image led by 170 and answers 6 (stored) or 21 (checksum wrong).\n"
         "Prints the device, each request served and each configuration received.\n"
-        "Ends on Ctrl+C or SIGTERM and removes its link.\n\n"
+        "Answers at the line rate of 9600 8N1 unless --fast is given.\n"
+        "Ends on Ctrl+C, SIGTERM or SIGHUP and removes its link, putting back a link it replaced.\n\n"
         "Example: veldo-boxsim --port 16 --echo --delay 100"));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({kPort, kEcho, kDelay, kChunk, kPause, kWrongChecksum, kNak, kForgetful, kSilent, kStray, kUnplug,
-                       kConfig, kImage});
+                       kFast, kConfig, kImage});
     parser.process(app);
     CommandLine command;
     command.ok = readOptions(parser, command);

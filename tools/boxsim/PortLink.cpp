@@ -45,16 +45,20 @@ LinkResult PortLink::make(const QString &portsFolder, int port, const QString &d
     remove();
     const QString path = PortMap(portsFolder, {}).overridePath(port);
     const QByteArray encodedPath = QFile::encodeName(path);
-    if (isDanglingLink(encodedPath))
+    const QString borrowed = isDanglingLink(encodedPath) ? linkTarget(encodedPath) : QString();
+    if (!borrowed.isEmpty())
         ::unlink(encodedPath.constData());
     if (::symlink(QFile::encodeName(device).constData(), encodedPath.constData()) != 0) {
         const int error = errno;
-        const QString why = error == EEXIST ? QStringLiteral("it already leads to a device; remove it or choose another port")
+        if (!borrowed.isEmpty())
+            ::symlink(QFile::encodeName(borrowed).constData(), encodedPath.constData());
+        const QString why = error == EEXIST ? QStringLiteral("a file or a link to a present device has that name; remove it or choose another port")
                                             : QString::fromLocal8Bit(std::strerror(error));
         return {false, QStringLiteral("cannot link %1: %2").arg(path, why)};
     }
     m_path = path;
     m_device = device;
+    m_borrowed = borrowed;
     return {};
 }
 
@@ -65,8 +69,12 @@ bool PortLink::remove()
     const QByteArray encodedPath = QFile::encodeName(m_path);
     const bool ours = linkTarget(encodedPath) == m_device;
     const bool removed = ours && ::unlink(encodedPath.constData()) == 0;
+    // Made afresh only where nothing has taken the name meanwhile.
+    if (removed && !m_borrowed.isEmpty())
+        ::symlink(QFile::encodeName(m_borrowed).constData(), encodedPath.constData());
     m_path.clear();
     m_device.clear();
+    m_borrowed.clear();
     return removed;
 }
 

@@ -96,7 +96,9 @@ int main(int argc, char *argv[])
     printEvents(box);
     const int status = app.exec();
     const QString linkPath = box.linkPath();
+    const QString borrowed = box.borrowedLink();
     if (box.removeLink())
-        say(QStringLiteral("Link removed: %1").arg(linkPath));
+        say(borrowed.isEmpty() ? QStringLiteral("Link removed: %1").arg(linkPath)
+                               : QStringLiteral("Link restored: %1 -> %2").arg(linkPath, borrowed));
     return status;
 }
