@@ -25,9 +25,10 @@ struct Run {
 };
 
 // Runs veldo-cli while this thread's event loop serves the simulated box.
-Run runCli(QStringList arguments)
+Run runCli(QStringList arguments, const QString &input = QProcess::nullDevice())
 {
     QProcess cli;
+    cli.setStandardInputFile(input);
     cli.start(QStringLiteral(VELDO_CLI), arguments);
     if (!cli.waitForStarted() || !QTest::qWaitFor([&cli] { return cli.state() == QProcess::NotRunning; }, 15000))
         return {};
@@ -79,6 +80,8 @@ private slots:
         const QStringList download{"download", "--port", "3"};
         const QStringList upload{"upload", "--port", "3", "config.ini"};
         QTest::newRow("download") << download << BoxOptions{} << 0 << "Com3: download ... ok" << 1;
+        QTest::newRow("verbose") << upload + QStringList{"-v"} << BoxOptions{} << 0 << "Com3: upload ... ok (bytes sent 198, received 1, " << 1;
+        QTest::newRow("output folder missing") << download + QStringList{"-o", "missing/out.ini"} << BoxOptions{} << 7 << "missing/out.ini: The folder does not exist" << 0;
         QTest::newRow("download, echo") << download << BoxOptions{.echo = true} << 0 << "ok" << 1;
         QTest::newRow("download, corrupt") << download << BoxOptions{.wrongChecksum = true} << 5 << "Com3: download ... Error: Checksum Error" << 1;
         QTest::newRow("download, silent") << download << BoxOptions{.silent = true} << 4 << "Error: Communication time-out" << 1;
@@ -92,7 +95,7 @@ private slots:
         QTest::newRow("no usable port") << QStringList{"download", "--port", "4"} << BoxOptions{} << 3 << "Com4: open ... " << 0;
         QTest::newRow("device path") << QStringList{"verify", "--device", "config.ini", "config.ini"} << BoxOptions{} << 3 << "not a serial device" << 0;
         QTest::newRow("unknown option") << QStringList{"ports", "--frob"} << BoxOptions{} << 2 << "Usage: veldo-cli" << 0;
-        QTest::newRow("port 17") << QStringList{"download", "--port", "17"} << BoxOptions{} << 2 << "1 to 16" << 0;
+        QTest::newRow("port 0") << QStringList{"download", "--port", "0"} << BoxOptions{} << 2 << "1 to 16" << 0;
         QTest::newRow("file missing") << QStringList{"verify", "--port", "3"} << BoxOptions{} << 2 << "verify needs a FILE" << 0;
         QTest::newRow("extra argument") << download + QStringList{"x"} << BoxOptions{} << 2 << "Too many arguments" << 0;
     }
@@ -118,7 +121,7 @@ private slots:
     {
         Bench bench(BoxOptions{});
         const SwitchConfig held = bench.box.config();
-        const Run toStandardOutput = runCli({"download", "--port", "3", "--quiet"});
+        const Run toStandardOutput = runCli({"download", "--port", "3", "--quiet", "-o", "-"});
         QCOMPARE(toStandardOutput.status, 0);
         QVERIFY(toStandardOutput.err.isEmpty());
         QVERIFY(saveConfigFile(bench.path("saved.ini"), held).ok);
@@ -127,16 +130,22 @@ private slots:
         QCOMPARE(toStandardOutput.out, saved.readAll());
         QCOMPARE(QDir(bench.path("data") + QStringLiteral("/veldo/downloads")).entryList(QDir::Files).size(), 1);
 
-        QCOMPARE(runCli(bench.arguments({"upload", "--port", "3", "config.ini", "--verify", "--backup", "backups"})).status, 0);
+        // Named after the device behind the link, kept nowhere else.
+        const QStringList upload{"upload", "--device", bench.box.linkPath(), "config.ini", "--verify", "--backup", "backups", "--no-keep"};
+        QCOMPARE(runCli(bench.arguments(upload)).status, 0);
         QCOMPARE(bench.box.config(), fileConfig());
         const QStringList backups = QDir(bench.path("backups")).entryList(QDir::Files);
         QCOMPARE(backups.size(), 1);
-        QVERIFY2(backups.first().endsWith(QLatin1String("-Com3.ini")), qPrintable(backups.first()));
+        const QString device = bench.box.slavePath().remove(QStringLiteral("/dev/")).remove(u'/');
+        QVERIFY2(backups.first().endsWith(QStringLiteral("-%1.ini").arg(device)), qPrintable(backups.first()));
         QCOMPARE(test::loadedConfig(bench.path("backups") + u'/' + backups.first()), held);
 
-        const Run verified = runCli(bench.arguments({"verify", "--port", "3", "config.ini"}));
+        qputenv("VELDO_NO_KEEP", "1");
+        const Run verified = runCli({"verify", "--port", "3", "-"}, bench.path("config.ini"));
+        qunsetenv("VELDO_NO_KEEP");
         QCOMPARE(verified.status, 0);
         QVERIFY(verified.out.isEmpty());
+        QCOMPARE(QDir(bench.path("data") + QStringLiteral("/veldo/downloads")).entryList(QDir::Files).size(), 1);
         bench.box.setConfig(held);
         const Run differs = runCli(bench.arguments({"verify", "--port", "3", "config.ini"}));
         QCOMPARE(differs.status, 6);
