@@ -2,7 +2,7 @@
 # Measures the built tool under Xvfb against the toolkit floor (the same widgets with no
 # logic): time from launch to the window shown and resident memory once it has settled,
 # launching the two in turn so that the machine's noise falls on both alike; then the port
-# discovery and Save/Open. Prints medians beside the targets.
+# discovery, veldo-cli against the wire time, and Save/Open. Prints medians beside the targets.
 # Usage: bash bench/run.sh [launches]   (launches of each program, 9 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,7 +26,7 @@ quietly() {
 
 VELDO_BENCH=1 bash scripts/deps.sh
 quietly cmake -S . -B "$build"
-targets=(veldo veldo-launch-timer veldo-ports-bench)
+targets=(veldo veldo-launch-timer veldo-ports-bench veldo-cli veldo-boxsim)
 [[ $(cmake --build "$build" --target help) == *veldo-files-bench* ]] && targets+=(veldo-files-bench)
 quietly cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 quietly cmake -S "$floor_source" -B "$build/bench-floor"
@@ -78,6 +78,9 @@ row "Launch to window shown (ms)" "$tool_ms" "$floor_ms" 1.5 "<= 1.5x"
 row "Resident memory when shown (MiB)" "$tool_mib" "$floor_mib" 1.3 "<= 1.3x"
 row "DiscoverPorts, no port (ms)" "$refresh_none" - 20 "-"
 row "DiscoverPorts, 16 ports (ms)" "$refresh_sixteen" - 20 "< 20 ms"
+
+echo
+bash bench/cli.sh "$launches"
 
 if [ -x "$build/bench/veldo-files-bench" ]; then
     echo
