@@ -23,7 +23,7 @@ std::optional<QString> FileDialog::show(QWidget *parent, Mode mode)
     } else {
         QFileDialog dialog(parent, QStringLiteral("Veldo ProgrammingTool"));
         // "*.*" would hide every name without a dot, which on Linux is many files.
-        dialog.setNameFilters({QStringLiteral("Config Files (*.ini)"), QStringLiteral("All files (*)")});
+        dialog.setNameFilters({tr("Config Files (*.ini)"), tr("All files (*)")});
         dialog.setDefaultSuffix(QStringLiteral("ini"));
         // Open takes a name that does not exist yet; Save asks before replacing a file.
         dialog.setAcceptMode(mode == Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

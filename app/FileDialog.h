@@ -2,6 +2,7 @@
 
 #include "app/DialogSeam.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <optional>
@@ -16,6 +17,7 @@ enum class FileDialogMode { Open, Save };
 // Open starts empty, Save proposes the name last chosen. A test handler gets the mode and
 // the proposed name and returns the chosen name, or nullopt for Cancel.
 class FileDialog : public DialogSeam<std::optional<QString>(FileDialogMode mode, const QString &proposed)> {
+    Q_DECLARE_TR_FUNCTIONS(veldo::FileDialog)
 public:
     using Mode = FileDialogMode;
 

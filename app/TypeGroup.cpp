@@ -1,11 +1,26 @@
 #include "app/TypeGroup.h"
 
+#include "app/CaptionFit.h"
 #include "app/WindowLayout.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>
 
+#include <algorithm>
+
 namespace veldo {
+
+namespace {
+// The captions in slot order; the English words are also the types' words in files.
+const char *const kCaptions[kTypeCount] = {
+    QT_TRANSLATE_NOOP("veldo::TypeGroup", "Slave"), QT_TRANSLATE_NOOP("veldo::TypeGroup", "Master"),
+    QT_TRANSLATE_NOOP("veldo::TypeGroup", "Pulse"), QT_TRANSLATE_NOOP("veldo::TypeGroup", "Toggle")};
+// Left to right: Toggle, Pulse, Master, Slave.
+int place(int slot)
+{
+    return int(OutputType::Toggle) - slot;
+}
+} // namespace
 
 TypeGroup::TypeGroup(int output, QWidget *parent)
     : QFrame(parent)
@@ -14,13 +29,10 @@ TypeGroup::TypeGroup(int output, QWidget *parent)
     setObjectName(QStringLiteral("Frame3_%1").arg(output));
     setFrameShape(QFrame::NoFrame);
     for (int slot = 0; slot < kTypeCount; ++slot) {
-        const auto type = static_cast<OutputType>(slot);
-        auto *button = new QRadioButton(outputTypeName(type), this);
+        auto *button = new QRadioButton(tr(kCaptions[slot]), this);
         button->setObjectName(QStringLiteral("Toggle_%1").arg(kTypeCount * output + slot));
-        button->setAccessibleName(QStringLiteral("Output %1, %2").arg(outputDigit(output), outputTypeName(type)));
-        // Toggle is leftmost, Slave rightmost.
-        const int place = int(OutputType::Toggle) - slot;
-        button->setGeometry(layout::rect(place * layout::kTypeButtonPitch, 0, layout::kTypeButtonWidth,
+        button->setAccessibleName(tr("Output %1, %2").arg(outputDigit(output), button->text()));
+        button->setGeometry(layout::rect(place(slot) * layout::kTypeButtonPitch, 0, layout::kTypeButtonWidth,
                                          layout::kRowHeight));
         m_group->addButton(button, slot);
         m_buttons[std::size_t(slot)] = button;
@@ -38,6 +50,27 @@ OutputType TypeGroup::type() const
 void TypeGroup::setType(OutputType type)
 {
     button(type)->setChecked(true);
+}
+
+bool TypeGroup::captionsFit() const
+{
+    return std::all_of(m_buttons.cbegin(), m_buttons.cend(), [this](const QRadioButton *b) {
+        return captionNeed(b) <= std::min(b->width(), width() - b->x());
+    });
+}
+
+void TypeGroup::spreadButtons()
+{
+    int spare = width();
+    for (const QRadioButton *b : m_buttons)
+        spare -= captionNeed(b);
+    int left = 0;
+    for (int slot = kTypeCount - 1; slot >= 0; --slot) {
+        QRadioButton *b = m_buttons[std::size_t(slot)];
+        const int w = captionNeed(b) + spare / kTypeCount;
+        b->setGeometry(left, 0, w, b->height());
+        left += w;
+    }
 }
 
 void TypeGroup::updateTabStop()

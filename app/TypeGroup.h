@@ -25,6 +25,12 @@ public:
     // The button of a type; its slot is the type's value, its index 4 * output + slot.
     QRadioButton *button(OutputType type) const { return m_buttons.at(std::size_t(type)); }
 
+    // Whether every caption fits where its button shows (the rightmost is cut by the frame).
+    bool captionsFit() const;
+    // Lays the buttons out left to right, each as wide as its caption needs, the spare width
+    // spread evenly among them.
+    void spreadButtons();
+
 signals:
     // The user chose a type, by a click or an arrow key; setType does not count.
     void typeChosen();

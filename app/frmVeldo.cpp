@@ -1,5 +1,8 @@
 #include "app/frmVeldo.h"
 
+#include "app/AccessibleRoles.h"
+#include "app/Announcer.h"
+#include "app/CaptionFit.h"
 #include "app/CodeEdit.h"
 #include "app/PortCombo.h"
 #include "app/TypeGroup.h"
@@ -66,8 +69,9 @@ frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
     , MSComm(std::move(portMap))
     , Exchange(new ExchangeRunner(MSComm, this))
 {
+    installAccessibleRoles();
     setObjectName(QStringLiteral("frmVeldo"));
-    setWindowTitle(QStringLiteral("Veldo ProgrammingTool"));
+    setWindowTitle(QStringLiteral("Veldo ProgrammingTool")); // the program's name, in every language
     setFixedSize(layout::kClientSize);
     setFont(sansFont(layout::kSmallFontPx, false));
 
@@ -76,9 +80,10 @@ frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
     buildStatusLine();
     chainTabOrder();
     buildShortcuts();
-    setAccessibleDescription(QStringLiteral(
+    setAccessibleDescription(tr(
         "Ctrl+O opens a configuration file and Ctrl+S saves it. Ctrl+Z brings back what was shown before "
         "the last Clear All, Open, Download or change of a field; Ctrl+Shift+Z or Ctrl+Y goes forward again."));
+    Announce = new Announcer(this);
 
     connect(Exchange, &ExchangeRunner::ticked, this, &frmVeldo::Exchange_Tick);
     connect(Exchange, &ExchangeRunner::finished, this, &frmVeldo::Exchange_Finished);
@@ -98,7 +103,7 @@ void frmVeldo::buildCommandColumn()
 
     ComboCommPort = new PortCombo(frame1);
     ComboCommPort->setGeometry(layout::kComboCommPort);
-    ComboCommPort->setAccessibleName(QStringLiteral("Serial port"));
+    ComboCommPort->setAccessibleName(tr("Serial port"));
     connect(ComboCommPort, &PortCombo::dropDown, this, &frmVeldo::ComboCommPort_DropDown);
     connect(ComboCommPort, &QComboBox::activated, this, &frmVeldo::ComboCommPort_Click);
 
@@ -109,15 +114,16 @@ void frmVeldo::buildCommandColumn()
         void (frmVeldo::*handler)();
     };
     static const Command commands[] = {
-        {&frmVeldo::Open, "Open", "Open", &frmVeldo::Open_Click},
-        {&frmVeldo::Save, "Save", "Save", &frmVeldo::Save_Click},
-        {&frmVeldo::Download, "Download", "Download", &frmVeldo::Download_Click},
-        {&frmVeldo::Upload, "Upload", "Upload", &frmVeldo::Upload_Click},
-        {&frmVeldo::Clear, "Clear", "Clear All", &frmVeldo::Clear_Click},
+        {&frmVeldo::Open, "Open", QT_TR_NOOP("Open"), &frmVeldo::Open_Click},
+        {&frmVeldo::Save, "Save", QT_TR_NOOP("Save"), &frmVeldo::Save_Click},
+        {&frmVeldo::Download, "Download", QT_TR_NOOP("Download"), &frmVeldo::Download_Click},
+        {&frmVeldo::Upload, "Upload", QT_TR_NOOP("Upload"), &frmVeldo::Upload_Click},
+        {&frmVeldo::Clear, "Clear", QT_TR_NOOP("Clear All"), &frmVeldo::Clear_Click},
     };
+    QList<QPushButton *> buttons;
     for (std::size_t i = 0; i < std::size(commands); ++i) {
         const Command &command = commands[i];
-        auto *button = new QPushButton(QString::fromLatin1(command.caption), frame1);
+        auto *button = new QPushButton(tr(command.caption), frame1);
         button->setObjectName(QString::fromLatin1(command.name));
         button->setFont(sansFont(layout::kButtonFontPx, true));
         button->setAutoDefault(false);
@@ -125,25 +131,31 @@ void frmVeldo::buildCommandColumn()
                                          layout::kButtonHeight));
         connect(button, &QPushButton::clicked, this, command.handler);
         this->*command.member = button;
+        buttons << button;
     }
+    fitCommandButtons(buttons);
 }
 
 void frmVeldo::buildOutputRows()
 {
     QGroupBox *frame2 = makeFrame(QStringLiteral("Frame2"), layout::kFrame2, this);
     const QFont font = codeFont();
+    std::array<QLabel *, kOutputCount> labels{};
+    int labelNeed = 0;
     for (int i = 0; i < kOutputCount; ++i) {
         const int top = layout::kRowTop + layout::kRowPitch * i;
-        auto *label = new QLabel(outputLabel(i), frame2);
+        auto *label = new QLabel(tr("Output %1:").arg(outputDigit(i)), frame2);
         label->setObjectName(QStringLiteral("Label1_%1").arg(i));
         label->setGeometry(layout::rect(layout::kLabelLeft, top, layout::kLabelWidth, layout::kRowHeight));
+        labels[std::size_t(i)] = label;
+        labelNeed = std::max(labelNeed, label->fontMetrics().horizontalAdvance(label->text()));
 
         for (int m : {i, kOutputCount + i}) {
             auto *field = new CodeEdit(m, frame2);
             field->setFont(font);
             field->setTextMargins(0, 0, 0, 0);
-            field->setAccessibleName(
-                QStringLiteral("Output %1, Code %2").arg(outputDigit(i), m < kOutputCount ? QStringLiteral("A") : QStringLiteral("B")));
+            field->setAccessibleName(m < kOutputCount ? tr("Output %1, Code A").arg(outputDigit(i))
+                                                      : tr("Output %1, Code B").arg(outputDigit(i)));
             const int left = m < kOutputCount ? layout::kCodeALeft : layout::kCodeBLeft;
             field->setGeometry(layout::rect(left, top, layout::kCodeWidth, layout::kRowHeight));
             // A drop changes a field that does not have the focus: it is committed at once.
@@ -159,12 +171,15 @@ void frmVeldo::buildOutputRows()
         connect(group, &TypeGroup::typeChosen, this, [this] { History.record(configuration()); });
         Frame3[std::size_t(i)] = group;
     }
+    for (int i = 0; i < kOutputCount; ++i)
+        fitOutputRow(labels[std::size_t(i)], {Data1[std::size_t(i)], Data1[std::size_t(kOutputCount + i)]},
+                     Frame3[std::size_t(i)], labelNeed);
 }
 
 void frmVeldo::buildStatusLine()
 {
     LblCopyRight = makeStatusLabel(QStringLiteral("LblCopyRight"),
-                                   QStringLiteral("Veldo ProgrammingTool \u00A9 2026 The Veldo developers"), this);
+                                   tr("Veldo ProgrammingTool © 2026 The Veldo developers"), this);
     LblMsg = makeStatusLabel(QStringLiteral("LblMsg"), QString(), this);
     LblMsg->hide();
 }

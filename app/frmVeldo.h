@@ -7,6 +7,7 @@
 #include "link/CommsModule.h"
 #include "link/ExchangeRunner.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -17,6 +18,7 @@ class QPushButton;
 
 namespace veldo {
 
+class Announcer;
 class CodeEdit;
 class PortCombo;
 class TypeGroup;
@@ -92,6 +94,9 @@ private:
     std::array<TypeGroup *, kOutputCount> Frame3{};
     QLabel *LblCopyRight = nullptr;
     QLabel *LblMsg = nullptr;
+    Announcer *Announce = nullptr;
+    // The exchange button that had the focus when the exchange started.
+    QPointer<QWidget> FocusBeforeExchange;
 
     CommPort MSComm;
     CommsModule Comms;

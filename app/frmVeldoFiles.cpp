@@ -27,7 +27,7 @@ void frmVeldo::loadFile(const QString &fileName)
     SwitchConfig config;
     const FileResult result = loadConfigFile(fileName, config);
     if (!result.ok) {
-        MessageBox::show(this, QStringLiteral("Could not open %1:\n%2")
+        MessageBox::show(this, tr("Could not open %1:\n%2")
                                    .arg(QDir::toNativeSeparators(fileName), result.reason));
         return;
     }
@@ -41,7 +41,7 @@ void frmVeldo::Save_Click()
         return;
     const FileResult result = saveConfigFile(*fileName, configuration());
     if (!result.ok)
-        MessageBox::show(this, QStringLiteral("Could not save to %1:\n%2")
+        MessageBox::show(this, tr("Could not save to %1:\n%2")
                                    .arg(QDir::toNativeSeparators(*fileName), result.reason));
 }
 

@@ -1,4 +1,6 @@
 #include "app/ApplicationIdentity.h"
+#include "app/Style.h"
+#include "app/Translations.h"
 #include "app/frmVeldo.h"
 #include "link/TerminationSignals.h"
 
@@ -74,11 +76,13 @@ int main(int argc, char *argv[])
     const QStringList arguments = argumentsOf(argc, argv);
     if (const std::optional<int> answered = start.answer(arguments, !displayAvailable(arguments)))
         return *answered;
+    const bool styleChosen = veldo::styleChosenByUser(argc, argv);
     QApplication app(argc, argv);
     if (const std::optional<int> answered = start.answer(QApplication::arguments(), true))
         return *answered;
     veldo::applyApplicationIdentity();
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    veldo::applyDefaultStyle(styleChosen);
+    veldo::installTranslations();
 
     veldo::frmVeldo window(veldo::PortMap::standard());
     window.centre();

@@ -16,6 +16,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so not found in the binaries: the fonts the window asks for and the
 # X11 platform plugin; on a Wayland session Qt uses its plugin when installed.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

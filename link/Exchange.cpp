@@ -1,5 +1,7 @@
 #include "link/Exchange.h"
 
+#include <QCoreApplication>
+
 #include <utility>
 
 namespace veldo {
@@ -17,14 +19,19 @@ TickResult endedWith(ExchangeOutcome outcome)
 
 } // namespace
 
+// Translated in the window; the command line tool loads no translation and says them in English.
 QString outcomeMessage(ExchangeOutcome outcome)
 {
     switch (outcome) {
     case ExchangeOutcome::Downloaded: break;
-    case ExchangeOutcome::DownloadChecksum: return QStringLiteral("Error: Checksum Error");
-    case ExchangeOutcome::UploadAccepted: return QStringLiteral("Success: Upload OK");
-    case ExchangeOutcome::UploadRejected: return QStringLiteral("Error: Checksum error");
-    case ExchangeOutcome::TimedOut: return QStringLiteral("Error: Communication time-out");
+    case ExchangeOutcome::DownloadChecksum:
+        return QCoreApplication::translate("veldo::ExchangeOutcome", "Error: Checksum Error");
+    case ExchangeOutcome::UploadAccepted:
+        return QCoreApplication::translate("veldo::ExchangeOutcome", "Success: Upload OK");
+    case ExchangeOutcome::UploadRejected:
+        return QCoreApplication::translate("veldo::ExchangeOutcome", "Error: Checksum error");
+    case ExchangeOutcome::TimedOut:
+        return QCoreApplication::translate("veldo::ExchangeOutcome", "Error: Communication time-out");
     }
     return {};
 }

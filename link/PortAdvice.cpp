@@ -136,7 +136,7 @@ QStringList grabberHints(const QList<ProcessEntry> &processes)
 
 QString noPortExplanation(const PortScan &ports, const QList<ProcessEntry> &processes, const QString &portsFolder)
 {
-    QStringList lines{QStringLiteral("No serial port is open.")};
+    QStringList lines{QCoreApplication::translate("veldo::PortAdvice", "No serial port is open.")};
     QStringList usable;
     bool anyThere = false;
     for (const PortFacts &port : ports) {

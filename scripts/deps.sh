@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-serialport-dev libgl-dev
+    qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     qt6-qpa-plugins libqt6svg6
     fonts-liberation fonts-dejavu-core
     xvfb xauth

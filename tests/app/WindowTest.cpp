@@ -1,27 +1,71 @@
 // The window as a person uses it: start-up state, keyboard focus, normalisation of the code
-// fields, the type groups and the window icon.
+// fields, the type groups, the window icon and every shipped language.
 #include "WindowHarness.h"
 
 #include "PseudoTerminal.h"
 #include "app/ApplicationIdentity.h"
+#include "app/Translations.h"
 #include "config/SwitchConfig.h"
 #include "link/LockFile.h"
 #include "link/PortProbe.h"
 #include "support/DeviceHolder.h"
 #include "support/PtyPorts.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QMimeData>
+#include <QStyle>
+#include <QTranslator>
+#include <QXmlStreamReader>
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 using namespace veldo;
+
+namespace {
+
+// Installed below the real translation: sees every text of ours that the translation lacks.
+class MissingTranslations : public QTranslator {
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *source, const char *, int) const override
+    {
+        if (QByteArrayView(context).startsWith("veldo::"))
+            misses << QStringLiteral("%1: %2").arg(QLatin1String(context), QString::fromUtf8(source));
+        return {};
+    }
+    mutable QStringList misses;
+};
+
+// The captions of the window's controls by name, each with the width its control gives it where
+// it shows: a frame cuts off what reaches beyond it, an indicator or a margin takes its share.
+QMap<QString, std::pair<QString, int>> captions(const QWidget *window)
+{
+    QMap<QString, std::pair<QString, int>> found;
+    for (const QWidget *w : window->findChildren<QWidget *>()) {
+        const auto *label = qobject_cast<const QLabel *>(w);
+        const auto *button = qobject_cast<const QAbstractButton *>(w);
+        const QString text = label ? label->text() : button ? button->text() : QString();
+        if (text.isEmpty())
+            continue;
+        int room = QRect(w->pos(), w->size()).intersected(w->parentWidget()->rect()).width();
+        if (qobject_cast<const QRadioButton *>(w))
+            room -= w->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w)
+                  + w->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w);
+        else if (button)
+            room -= 2 * w->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, w);
+        found[w->objectName()] = {text, room};
+    }
+    return found;
+}
+
+} // namespace
 
 class WindowTest : public QObject {
     Q_OBJECT
@@ -38,6 +82,8 @@ private slots:
     void textDroppedIntoAFieldIsNormalisedAtOnce();
     void typeButtonsFormOneGroupPerOutput();
     void carriesTheApplicationIcon();
+    void everyLanguageFits_data();
+    void everyLanguageFits();
 };
 
 void WindowTest::startsInItsInitialState()
@@ -45,6 +91,9 @@ void WindowTest::startsInItsInitialState()
     WindowHarness h;
     frmVeldo &w = h.open();
     QCOMPARE(w.windowTitle(), QStringLiteral("Veldo ProgrammingTool"));
+    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(&w);
+    QVERIFY2(frame->role() == QAccessible::Window && frame->text(QAccessible::Name) == w.windowTitle(),
+             "screen readers see the window as a frame named by its title");
     QCOMPARE(w.size(), QSize(592, 308));
     QCOMPARE(w.minimumSize(), w.maximumSize());
     QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -247,6 +296,58 @@ void WindowTest::carriesTheApplicationIcon()
     const QList<QSize> sizes = h.open().windowIcon().availableSizes();
     for (int size : {16, 32})
         QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QStringLiteral("no %1 px icon").arg(size)));
+}
+
+void WindowTest::everyLanguageFits_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("en") << "en";
+    for (const QString &language : shippedLanguages())
+        QTest::newRow(qPrintable(language)) << language;
+}
+
+void WindowTest::everyLanguageFits()
+{
+    QFETCH(QString, language);
+    WindowHarness english;
+    const auto source = captions(&english.open());
+    MissingTranslations missing;
+    QCoreApplication::installTranslator(&missing);
+    installTranslations(QLocale(language));
+    WindowHarness h;
+    h.open();
+    QTest::mouseClick(h.button("Download"), Qt::LeftButton); // no port: the message says why
+    const auto shown = captions(h.window.get());
+    for (QTranslator *t : qApp->findChildren<QTranslator *>())
+        QCoreApplication::removeTranslator(t), delete t;
+    QCoreApplication::removeTranslator(&missing);
+
+    for (auto [name, caption] : shown.asKeyValueRange()) {
+        const int width = h.child(name)->fontMetrics().horizontalAdvance(caption.first);
+        QVERIFY2(width <= caption.second, qPrintable(QStringLiteral("%1 \"%2\": %3 px in %4 px")
+                                                         .arg(name, caption.first).arg(width).arg(caption.second)));
+        if (language != QStringLiteral("en"))
+            QVERIFY2(caption.first != source[name].first, qPrintable(name + QStringLiteral(" left in English")));
+    }
+    if (language == QStringLiteral("en")) {
+        // The layout of the English window, to the pixel.
+        QCOMPARE(h.child(QStringLiteral("Download"))->geometry(), QRect(8, 136, 89, 41));
+        QCOMPARE(h.child(QStringLiteral("Label1_15"))->geometry(), QRect(8, 256, 48, 17));
+        QCOMPARE(h.code(31)->geometry(), QRect(144, 256, 89, 17));
+        QCOMPARE(h.child(QStringLiteral("Frame3_15"))->geometry(), QRect(240, 256, 217, 17));
+        QCOMPARE(h.type(60)->geometry(), QRect(168, 0, 57, 17));
+        return;
+    }
+    QVERIFY2(missing.misses.isEmpty(), qPrintable(missing.misses.join(u'\n')));
+    QVERIFY(!h.messages.empty() && !h.messages[0].text.startsWith(QStringLiteral("No serial port")));
+    // Texts the window shows only in an exchange are checked in the translation file itself.
+    QFile ts(QStringLiteral(VELDO_SOURCE_DIR "/app/translations/veldo_%1.ts").arg(language));
+    QVERIFY(ts.open(QIODevice::ReadOnly));
+    for (QXmlStreamReader xml(&ts); !xml.atEnd();) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("translation"))
+            QVERIFY2(xml.attributes().value(QLatin1String("type")).isEmpty() && !xml.readElementText().isEmpty(),
+                     "a text of the translation file is not translated");
+    }
 }
 
 QTEST_MAIN(WindowTest)

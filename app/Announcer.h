@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QWidget>
+
+namespace veldo {
+
+// Tells assistive technology what happened where the window shows nothing that it would read
+// out by itself: an invisible notification whose accessible name is the news, announced once
+// each time it is set (a screen reader speaks a notification as it appears).
+class Announcer : public QWidget {
+    Q_OBJECT
+public:
+    explicit Announcer(QWidget *parent);
+
+    void announce(const QString &text);
+};
+
+} // namespace veldo
