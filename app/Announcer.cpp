@@ -18,6 +18,7 @@ void Announcer::announce(const QString &text)
     setAccessibleName(text);
     QAccessibleEvent shown(this, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
+    emit announced(text);
 }
 
 } // namespace veldo

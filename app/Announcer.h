@@ -13,6 +13,10 @@ public:
     explicit Announcer(QWidget *parent);
 
     void announce(const QString &text);
+
+signals:
+    // After each announcement, also where no assistive technology listens.
+    void announced(const QString &text);
 };
 
 } // namespace veldo

@@ -5,6 +5,9 @@
 #include "BoxSimulator.h"
 #include "support/Configs.h"
 
+#include <QAccessible>
+#include <QSignalSpy>
+
 using namespace veldo;
 
 namespace {
@@ -55,6 +58,8 @@ class ExchangeWindowTest : public QObject {
 private slots:
     void exchange_data();
     void exchange();
+    void keyboardExchangeKeepsFocusAndIsHeard_data();
+    void keyboardExchangeKeepsFocusAndIsHeard();
     void closingAbandonsTheExchange();
     void undoReachesBackOverClearOpenAndDownload();
 };
@@ -109,6 +114,49 @@ void ExchangeWindowTest::exchange()
         QCOMPARE(received, sent);
     }
     QCOMPARE(h.window->configuration(), message.isEmpty() ? h.box.config() : shown);
+}
+
+// Space pressed again while the box answers, and after: never Clear All. The waiting text is
+// announced once, a Download's success too (an Upload's shows in a message box).
+void ExchangeWindowTest::keyboardExchangeKeepsFocusAndIsHeard_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("announcements");
+    QTest::newRow("Download") << "Download" << QStringList{"Download: Wait for answer", "Download complete"};
+    QTest::newRow("Upload") << "Upload" << QStringList{"Upload: Wait for acknowledge"};
+}
+
+void ExchangeWindowTest::keyboardExchangeKeepsFocusAndIsHeard()
+{
+    QFETCH(QString, button);
+    QFETCH(QStringList, announcements);
+    BoxOptions slow;
+    slow.chunkSize = 100;
+    slow.chunkPauseMs = 750; // a download takes two ticks
+    BoxedWindow h(slow);
+    h.window->showConfiguration(editedConfig());
+    const SwitchConfig shown = h.window->configuration();
+    h.button(qPrintable(button))->setFocus();
+    auto *announcer = h.child(QStringLiteral("Announcer"));
+    QSignalSpy announced(announcer, SIGNAL(announced(QString)));
+    h.press(Qt::Key_Space, Qt::NoModifier);
+    auto *runner = h.child<ExchangeRunner>(QStringLiteral("ExchangeRunner"));
+    QVERIFY(runner->isRunning());
+    QTest::qWait(250); // before the first tick, which may end an upload
+    h.press(Qt::Key_Space, Qt::NoModifier);
+    QCOMPARE(h.window->configuration(), shown);
+    QTRY_VERIFY_WITH_TIMEOUT(!runner->isRunning(), 4000);
+    QCOMPARE(h.focusName(), button);
+    QStringList texts;
+    for (const QList<QVariant> &signal : announced)
+        texts << signal.at(0).toString();
+    QCOMPARE(texts, announcements);
+    QAccessibleInterface *notification = QAccessible::queryAccessibleInterface(announcer);
+    QCOMPARE(notification->role(), QAccessible::Notification);
+    QCOMPARE(notification->text(QAccessible::Name), announcements.last());
+    h.press(Qt::Key_Space, Qt::NoModifier);
+    QVERIFY2(runner->isRunning(), "Space after the exchange repeats it");
+    QVERIFY(h.window->configuration() != SwitchConfig{});
 }
 
 void ExchangeWindowTest::closingAbandonsTheExchange()
