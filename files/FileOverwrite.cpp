@@ -3,8 +3,6 @@
 #include "files/OpenFile.h"
 #include "files/UniqueFd.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <cerrno>
 
@@ -35,18 +33,15 @@ FileResult reserveRoom(int fd, qsizetype oldSize, qsizetype newSize)
 
 } // namespace
 
-FileResult overwriteInPlace(const QString &target, const QByteArray &bytes)
+FileResult overwriteInPlace(int fd, const QByteArray &bytes)
 {
-    const UniqueFd fd(::open(QFile::encodeName(target).constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (!fd.valid())
-        return failureOf(errno);
     QByteArray old;
-    if (FileResult read = readOpenFile(fd.get(), old); !read.ok)
+    if (FileResult read = readOpenFile(fd, old); !read.ok)
         return read;
-    if (FileResult room = reserveRoom(fd.get(), old.size(), bytes.size()); !room.ok)
+    if (FileResult room = reserveRoom(fd, old.size(), bytes.size()); !room.ok)
         return room;
-    FileResult written = writeOpenFile(fd.get(), bytes);
-    if (!written.ok && !writeOpenFile(fd.get(), old).ok)
+    FileResult written = writeOpenFile(fd, bytes);
+    if (!written.ok && !writeOpenFile(fd, old).ok)
         written.reason += QStringLiteral("; the file could not be restored and may be damaged");
     return written;
 }

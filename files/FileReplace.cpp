@@ -4,11 +4,10 @@
 #include "files/OpenFile.h"
 #include "files/TempFile.h"
 
-#include <QFileInfo>
-
 #include <cerrno>
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <unistd.h>
 
 namespace veldo {
@@ -16,30 +15,50 @@ namespace veldo {
 namespace {
 
 // So that the rename itself survives a power cut; a failure here loses nothing.
-void syncFolder(const QString &folder)
+void syncFolder(int folder)
 {
-    const UniqueFd fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd fd(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.valid())
         ::fsync(fd.get());
 }
 
+// Renames only where nothing is, so that a file created meanwhile under the name is kept.
+int renameIntoFreeName(int folder, const QByteArray &from, const QByteArray &to)
+{
+    const int renamed = ::renameat2(folder, from.constData(), folder, to.constData(), RENAME_NOREPLACE);
+    if (renamed == 0 || errno != EINVAL)
+        return renamed;
+    // A file system without that kind of rename: a link fails just as well on a taken name.
+    if (::linkat(folder, from.constData(), folder, to.constData(), 0) != 0)
+        return -1;
+    ::unlinkat(folder, from.constData(), 0);
+    return 0;
+}
+
 } // namespace
 
-std::optional<FileResult> replaceByRename(const QString &target, const QByteArray &bytes,
-                                          const struct stat *existing)
+FileResult changedWhileSaving()
 {
-    const QString folder = QFileInfo(target).absolutePath();
-    const QByteArray targetPath = QFile::encodeName(target);
+    return FileResult::failure(QStringLiteral("The file changed while it was being saved; nothing was written"));
+}
+
+std::optional<FileResult> replaceByRename(int folder, const QByteArray &name, const QByteArray &bytes,
+                                          const ReplacedFile *existing)
+{
     removeStaleTempFiles(folder);
     TempFile temp(folder);
     if (!temp.valid())
         return existing ? std::nullopt : std::optional(failureOf(errno));
-    if (existing && !takeOverAttributes(temp.fd(), targetPath, *existing))
-        return std::nullopt;
     if (FileResult written = writeOpenFile(temp.fd(), bytes); !written.ok)
         return written;
-    if (::rename(temp.path().constData(), targetPath.constData()) != 0)
-        return failureOf(errno);
+    if (existing && !takeOverAttributes(temp.fd(), existing->attributesFrom, existing->status))
+        return std::nullopt;
+    if (existing && !existing->unchanged())
+        return changedWhileSaving();
+    const int renamed = existing ? ::renameat(folder, temp.name().constData(), folder, name.constData())
+                                 : renameIntoFreeName(folder, temp.name(), name);
+    if (renamed != 0)
+        return errno == EEXIST ? changedWhileSaving() : failureOf(errno);
     temp.keep();
     syncFolder(folder);
     return FileResult{};

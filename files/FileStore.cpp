@@ -3,16 +3,13 @@
 #include "files/FileOverwrite.h"
 #include "files/FileReplace.h"
 #include "files/OpenFile.h"
-#include "files/UniqueFd.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
-#include <optional>
+#include <climits>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace veldo {
@@ -26,126 +23,156 @@ constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
 const FileResult kNoFileName = FileResult::failure(QStringLiteral("No file name given"));
 const FileResult kNoFolder = FileResult::failure(QStringLiteral("The folder does not exist"));
 
-bool isMissing(int error)
-{
-    return error == ENOENT || error == ENOTDIR;
-}
-
-// The status of what a path names (links followed); nullopt with errno set when there is none.
-std::optional<struct stat> statusOf(const QString &path)
+// The kernel's protected_symlinks rule, kept whatever the system is set to: in a sticky
+// folder that everybody may write, only a link of this user or of the folder's owner is
+// followed, so that nobody can point a name there at a file of the user's own.
+bool mayFollow(int folder, const struct stat &link)
 {
     struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
-        return std::nullopt;
-    return status;
-}
-
-// Root passes the system's check on anything, so the bits must also grant the access to
-// someone: then a read-only file is read-only for root as for everybody else.
-bool grants(const QString &path, const struct stat &status, int access, mode_t anyOfBits)
-{
-    return (status.st_mode & anyOfBits) != 0
-        && ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), access, AT_EACCESS) == 0;
-}
-
-// The file a name finally stands for, following links even to a target not yet created.
-std::optional<QString> linkTarget(const QString &fileName)
-{
-    QFileInfo info(fileName);
-    for (int depth = 0; info.isSymLink(); ++depth) {
-        if (depth == kMaxLinkDepth)
-            return std::nullopt;
-        info.setFile(info.symLinkTarget());
-    }
-    return info.absoluteFilePath();
-}
-
-// Fails when there is no such folder; else tells whether a new file can be created in it
-// and renamed over another one there.
-FileResult checkFolder(const QString &folder, bool &writable)
-{
-    const std::optional<struct stat> status = statusOf(folder);
-    if (!status)
-        return isMissing(errno) ? kNoFolder : failureOf(errno);
-    if (!S_ISDIR(status->st_mode))
-        return kNoFolder;
-    writable = grants(folder, *status, W_OK | X_OK, kAnyWrite);
-    return {};
-}
-
-// What a replacement writes to: the file behind the links, whether its folder takes a new
-// file, and the file's status (none for a file yet to be made).
-struct ReplaceTarget {
-    QString path;
-    bool writableFolder = false;
-    std::optional<struct stat> status;
-};
-
-// Everything that would refuse a replacement, checked before anything is written.
-FileResult checkTarget(const QString &fileName, ReplaceTarget &target)
-{
-    if (fileName.isEmpty())
-        return kNoFileName;
-    const std::optional<QString> resolved = linkTarget(fileName);
-    if (!resolved)
-        return failureOf(ELOOP);
-    target.path = *resolved;
-    if (FileResult folder = checkFolder(QFileInfo(target.path).absolutePath(), target.writableFolder); !folder.ok)
-        return folder;
-    target.status = statusOf(target.path);
-    if (!target.status) {
-        if (!isMissing(errno))
-            return failureOf(errno);
-        return target.writableFolder ? FileResult{} : failureOf(EACCES);
-    }
-    if (FileResult plain = checkPlainFile(target.status->st_mode); !plain.ok)
-        return plain;
-    if (FileResult size = checkFileSize(target.status->st_size); !size.ok)
-        return size;
-    return grants(target.path, *target.status, W_OK, kAnyWrite) ? FileResult{} : failureOf(EACCES);
+    if (::fstat(folder, &status) != 0)
+        return false;
+    const bool shared = (status.st_mode & S_ISVTX) != 0 && (status.st_mode & S_IWOTH) != 0;
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == status.st_uid;
 }
 
 } // namespace
 
-FileResult readFileBytes(const QString &fileName, QByteArray &bytes)
+FileResult FileUpdate::open(const QString &fileName)
 {
-    bytes.clear();
     if (fileName.isEmpty())
         return kNoFileName;
-    // Non-blocking, so that a pipe or device swapped in under the name cannot hang the open.
-    const UniqueFd fd(::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (!fd.valid())
-        return isMissing(errno) ? FileResult{} : failureOf(errno);
-    struct stat status {};
-    if (::fstat(fd.get(), &status) != 0)
+    return find(QFile::encodeName(fileName), 0);
+}
+
+FileResult FileUpdate::find(const QByteArray &path, int depth)
+{
+    if (depth == kMaxLinkDepth)
+        return failureOf(ELOOP);
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+    // A relative link target starts from the link's own folder.
+    UniqueFd folderFd(::openat(folder_.valid() ? folder_.get() : AT_FDCWD, folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folderFd.valid())
+        return errno == ENOENT || errno == ENOTDIR ? kNoFolder : failureOf(errno);
+    folder_ = std::move(folderFd);
+    name_ = slash + 1 < path.size() ? path.mid(slash + 1) : QByteArray(".");
+    file_ = UniqueFd(::openat(folder_.get(), name_.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!file_.valid())
+        return errno == ENOENT ? FileResult{} : failureOf(errno);
+    if (::fstat(file_.get(), &status_) != 0)
         return failureOf(errno);
-    if (FileResult plain = checkPlainFile(status.st_mode); !plain.ok)
+    if (!S_ISLNK(status_.st_mode))
+        return {};
+    if (!mayFollow(folder_.get(), status_))
+        return FileResult::failure(QStringLiteral("%1 is a symbolic link that another user put in a shared folder; it is not followed")
+                                       .arg(QFile::decodeName(name_)));
+    char target[PATH_MAX];
+    const ssize_t length = ::readlinkat(file_.get(), "", target, sizeof target);
+    if (length < 0 || length == ssize_t(sizeof target))
+        return failureOf(length < 0 ? errno : ENAMETOOLONG);
+    file_ = UniqueFd();
+    return find(QByteArray(target, length), depth + 1);
+}
+
+// The file found, reached again through the process's own descriptor.
+QByteArray FileUpdate::magicPath() const
+{
+    return "/proc/self/fd/" + QByteArray::number(file_.get());
+}
+
+bool FileUpdate::unchanged() const
+{
+    struct stat named {}, now {};
+    if (::fstatat(folder_.get(), name_.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0 || ::fstat(file_.get(), &now) != 0)
+        return false;
+    return named.st_dev == status_.st_dev && named.st_ino == status_.st_ino && now.st_size == status_.st_size
+        && now.st_mtim.tv_sec == status_.st_mtim.tv_sec && now.st_mtim.tv_nsec == status_.st_mtim.tv_nsec;
+}
+
+FileResult FileUpdate::read(QByteArray &bytes) const
+{
+    bytes.clear();
+    if (!file_.valid())
+        return {};
+    if (FileResult plain = checkPlainFile(status_.st_mode); !plain.ok)
         return plain;
-    if ((status.st_mode & kAnyRead) == 0)
+    if (FileResult size = checkFileSize(status_.st_size); !size.ok)
+        return size;
+    if ((status_.st_mode & kAnyRead) == 0)
         return failureOf(EACCES);
+    const UniqueFd fd(::open(magicPath().constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!fd.valid())
+        return failureOf(errno);
     return readOpenFile(fd.get(), bytes);
 }
 
-FileResult checkFileReplaceable(const QString &fileName)
+FileResult FileUpdate::check(bool *writableFolder) const
 {
-    ReplaceTarget target;
-    return checkTarget(fileName, target);
+    struct stat folder {};
+    if (::fstat(folder_.get(), &folder) != 0)
+        return failureOf(errno);
+    // Root passes the system's check on anything, so the bits must also grant the access.
+    const bool folderTakesFiles =
+        (folder.st_mode & kAnyWrite) != 0 && ::faccessat(folder_.get(), ".", W_OK | X_OK, AT_EACCESS) == 0;
+    if (writableFolder)
+        *writableFolder = folderTakesFiles;
+    if (!file_.valid())
+        return folderTakesFiles ? FileResult{} : failureOf(EACCES);
+    if (FileResult plain = checkPlainFile(status_.st_mode); !plain.ok)
+        return plain;
+    if (FileResult size = checkFileSize(status_.st_size); !size.ok)
+        return size;
+    if ((status_.st_mode & kAnyWrite) == 0 || ::faccessat(AT_FDCWD, magicPath().constData(), W_OK, AT_EACCESS) != 0)
+        return failureOf(EACCES);
+    return {};
+}
+
+FileResult FileUpdate::replace(const QByteArray &bytes) const
+{
+    if (FileResult size = checkResultSize(bytes.size()); !size.ok)
+        return size;
+    bool writableFolder = false;
+    if (FileResult writable = check(&writableFolder); !writable.ok)
+        return writable;
+    if (!file_.valid())
+        return *replaceByRename(folder_.get(), name_, bytes, nullptr);
+    if (!unchanged())
+        return changedWhileSaving();
+    // A rename would cut another hard link off; a sticky folder or another owner is caught
+    // when the fresh file cannot take over the owner.
+    if (writableFolder && status_.st_nlink == 1) {
+        const ReplacedFile existing{status_, magicPath(), [this] { return unchanged(); }};
+        if (std::optional<FileResult> renamed = replaceByRename(folder_.get(), name_, bytes, &existing))
+            return *renamed;
+    }
+    const UniqueFd fd(::open(magicPath().constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!fd.valid())
+        return failureOf(errno);
+    return unchanged() ? overwriteInPlace(fd.get(), bytes) : changedWhileSaving();
+}
+
+FileResult readFileBytes(const QString &fileName, QByteArray &bytes)
+{
+    bytes.clear();
+    FileUpdate file;
+    const FileResult found = file.open(fileName);
+    if (!found.ok)
+        return found.reason == kNoFolder.reason ? FileResult{} : found;
+    return file.read(bytes);
 }
 
 FileResult replaceFileBytes(const QString &fileName, const QByteArray &bytes)
 {
-    ReplaceTarget target;
-    if (FileResult checked = checkTarget(fileName, target); !checked.ok)
-        return checked;
-    if (!target.status)
-        return *replaceByRename(target.path, bytes, nullptr);
-    // A rename would cut another hard link off; a sticky folder or another owner is caught
-    // when the fresh file cannot take over the owner.
-    if (target.writableFolder && target.status->st_nlink == 1) {
-        if (std::optional<FileResult> renamed = replaceByRename(target.path, bytes, &*target.status))
-            return *renamed;
-    }
-    return overwriteInPlace(target.path, bytes);
+    FileUpdate file;
+    const FileResult found = file.open(fileName);
+    return found.ok ? file.replace(bytes) : found;
+}
+
+FileResult checkFileReplaceable(const QString &fileName)
+{
+    FileUpdate file;
+    const FileResult found = file.open(fileName);
+    return found.ok ? file.check() : found;
 }
 
 } // namespace veldo

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "files/FileResult.h"
+#include "files/UniqueFd.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <sys/stat.h>
 
 namespace veldo {
 
@@ -15,16 +18,43 @@ namespace veldo {
 // be fails. The file is opened once, without waiting, and judged on what was opened.
 FileResult readFileBytes(const QString &fileName, QByteArray &bytes);
 
-// Replaces the content of a file, writing through symbolic links to their target. A new
-// file, or one whose replacement by a renamed fresh copy changes nothing anyone can see, is
-// replaced atomically by a rename; any other file (in a folder this user may not write, with
-// other hard links, another owner or group, attributes that cannot be carried over) is
-// written in place, keeping its inode, owner, group, mode, attributes and links. On failure
-// the file is left byte for byte as it was.
+// A file to be replaced, held from the moment it is found: its folder and the file itself
+// as descriptors, so that a name or a folder swapped by another user afterwards is noticed
+// instead of followed. Symbolic links are followed to their target, but in a sticky folder
+// that others may write only when they belong to this user or to the folder's owner.
+//
+// The replacement writes through symbolic links to their target. A new file, or one whose
+// replacement by a renamed fresh copy changes nothing anyone can see, is replaced
+// atomically by a rename; any other file (in a folder this user may not write, with other
+// hard links, another owner or group, attributes that cannot be carried over) is written in
+// place, keeping its inode, owner, group, mode, attributes and links. A result larger than
+// a configuration file can be is refused. On failure the file is left byte for byte as it
+// was, and when the name no longer leads to the file found, nothing is written anywhere.
+class FileUpdate {
+public:
+    FileResult open(const QString &fileName);
+    // The content of the file found: empty for a file still to be created.
+    FileResult read(QByteArray &bytes) const;
+    // Whether replace would find the file writable, without writing anything: the folder
+    // exists and takes the file, the name is no folder or device, access is granted.
+    FileResult check(bool *writableFolder = nullptr) const;
+    FileResult replace(const QByteArray &bytes) const;
+
+private:
+    FileResult find(const QByteArray &path, int depth);
+    bool unchanged() const;
+    QByteArray magicPath() const;
+
+    UniqueFd folder_;
+    QByteArray name_;
+    UniqueFd file_; // pins the file found; not opened for reading or writing
+    struct stat status_ {};
+};
+
+// Finds the file, then replaces its content (see FileUpdate).
 FileResult replaceFileBytes(const QString &fileName, const QByteArray &bytes);
 
-// Whether replaceFileBytes would find the file writable, without writing anything: the
-// folder exists and takes the file, the name is no folder or device, access is granted.
+// Finds the file and checks it as FileUpdate::check does.
 FileResult checkFileReplaceable(const QString &fileName);
 
 } // namespace veldo

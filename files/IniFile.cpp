@@ -2,26 +2,53 @@
 
 #include "files/FileStore.h"
 
+#include <new>
+
 namespace veldo {
+
+namespace {
+
+// Memory for a file up to the size bound is small, but the system may still refuse it.
+template <typename Work> FileResult withinMemory(Work work)
+{
+    try {
+        return work();
+    } catch (const std::bad_alloc &) {
+        return FileResult::failure(QStringLiteral("Not enough memory to work on the file; it was left as it was"));
+    }
+}
+
+} // namespace
 
 FileResult readIniDocument(const QString &fileName, IniDocument &document)
 {
-    QByteArray bytes;
-    const FileResult read = readFileBytes(fileName, bytes);
-    if (read.ok)
-        document = IniDocument(bytes);
-    return read;
+    return withinMemory([&] {
+        QByteArray bytes;
+        const FileResult read = readFileBytes(fileName, bytes);
+        if (read.ok)
+            document = IniDocument(bytes);
+        return read;
+    });
 }
 
 FileResult editIniFile(const QString &fileName, const std::function<bool(IniDocument &)> &edit)
 {
-    IniDocument document;
-    if (FileResult read = readIniDocument(fileName, document); !read.ok)
-        return read;
-    if (!edit(document))
-        return FileResult::failure(
-            QStringLiteral("A name or value holds a character that an INI file cannot store"));
-    return replaceFileBytes(fileName, document.toBytes());
+    // The file is found once and read and replaced through what was found, so that nothing
+    // but the file read is ever written, however its name changes in between.
+    FileUpdate file;
+    if (FileResult found = file.open(fileName); !found.ok)
+        return found;
+    return withinMemory([&] {
+        QByteArray bytes;
+        if (FileResult read = file.read(bytes); !read.ok)
+            return read;
+        IniDocument document(bytes);
+        bytes.clear();
+        if (!edit(document))
+            return FileResult::failure(
+                QStringLiteral("A name or value holds a character that an INI file cannot store"));
+        return file.replace(document.toBytes());
+    });
 }
 
 QString ReadIniString(const QString &section, const QString &key, const QString &fileName)

@@ -21,13 +21,29 @@ FileResult checkPlainFile(mode_t mode)
     return {};
 }
 
+namespace {
+
+FileResult sizeFailure(const QString &text, off_t size)
+{
+    return FileResult::failure(text.arg(QLocale::c().formattedDataSize(size, 1),
+                                        QLocale::c().formattedDataSize(kMaxConfigFileSize, 0)));
+}
+
+} // namespace
+
 FileResult checkFileSize(off_t size)
 {
     if (size <= kMaxConfigFileSize)
         return {};
-    return FileResult::failure(QStringLiteral("The file is %1, more than a configuration file can be (%2)")
-                                   .arg(QLocale::c().formattedDataSize(size, 1),
-                                        QLocale::c().formattedDataSize(kMaxConfigFileSize, 0)));
+    return sizeFailure(QStringLiteral("The file is %1, more than a configuration file can be (%2)"), size);
+}
+
+FileResult checkResultSize(qsizetype size)
+{
+    if (size <= kMaxConfigFileSize)
+        return {};
+    return sizeFailure(QStringLiteral("The file would be %1, more than a configuration file can be (%2); it was left as it was"),
+                       off_t(size));
 }
 
 FileResult readOpenFile(int fd, QByteArray &bytes)

@@ -16,6 +16,9 @@ FileResult checkPlainFile(mode_t mode);
 
 // Refuses a file larger than kMaxConfigFileSize, naming its size.
 FileResult checkFileSize(off_t size);
+// Refuses content that would make a file larger than that, so that a save never writes
+// what Open refuses.
+FileResult checkResultSize(qsizetype size);
 
 // The whole content of an open file, judged on that descriptor (a plain file, not too
 // large), so that nothing swapped in under its name is read.

@@ -1,7 +1,6 @@
 #include "files/TempFile.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
@@ -9,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -36,40 +36,47 @@ bool processRuns(qint64 pid)
 
 } // namespace
 
-TempFile::TempFile(const QString &folder)
+TempFile::TempFile(int folder)
+    : folder_(folder)
 {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const QString name = QStringLiteral(".veldo-%1-%2.tmp").arg(::getpid()).arg(randomTag());
-        path_ = QFile::encodeName(QDir(folder).filePath(name));
-        fd_ = UniqueFd(::open(path_.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
+        name_ = QStringLiteral(".veldo-%1-%2.tmp").arg(::getpid()).arg(randomTag()).toLatin1();
+        // Private from the first byte: the file's own mode is given only as it takes its place.
+        fd_ = UniqueFd(::openat(folder_, name_.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
         if (fd_.valid() || errno != EEXIST)
             break;
     }
     if (!fd_.valid())
-        path_.clear();
+        name_.clear();
 }
 
 TempFile::~TempFile()
 {
     if (valid() && !kept_)
-        ::unlink(path_.constData());
+        ::unlinkat(folder_, name_.constData(), 0);
 }
 
-void removeStaleTempFiles(const QString &folder)
+void removeStaleTempFiles(int folder)
 {
     static const QRegularExpression kOurName(QStringLiteral("^\\.veldo-(\\d+)-[A-Za-z0-9]{6}\\.tmp$"));
-    const QDir dir(folder);
+    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *listing = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    if (!listing) {
+        if (fd >= 0)
+            ::close(fd);
+        return;
+    }
     const qint64 staleBefore = QDateTime::currentSecsSinceEpoch() - kStaleAfter.count();
-    for (const QString &name : dir.entryList({QStringLiteral(".veldo-*.tmp")}, QDir::Files | QDir::Hidden)) {
-        const QRegularExpressionMatch match = kOurName.match(name);
-        const QByteArray path = QFile::encodeName(dir.filePath(name));
+    while (const dirent *entry = ::readdir(listing)) {
+        const QRegularExpressionMatch match = kOurName.match(QLatin1String(entry->d_name));
         struct stat status {};
-        if (!match.hasMatch() || ::lstat(path.constData(), &status) != 0 || !S_ISREG(status.st_mode)
-            || status.st_uid != ::geteuid() || status.st_mtime > staleBefore
+        if (!match.hasMatch() || ::fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0
+            || !S_ISREG(status.st_mode) || status.st_uid != ::geteuid() || status.st_mtime > staleBefore
             || processRuns(match.captured(1).toLongLong()))
             continue;
-        ::unlink(path.constData());
+        ::unlinkat(folder, entry->d_name, 0);
     }
+    ::closedir(listing);
 }
 
 } // namespace veldo
