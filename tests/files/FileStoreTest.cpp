@@ -1,4 +1,5 @@
 #include "files/FileStore.h"
+#include "files/IniFile.h"
 
 #include "FileFixture.h"
 #include "support/ChildProcess.h"
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <tuple>
 
 #include <fcntl.h>
@@ -62,6 +64,9 @@ private slots:
     void removesOnlyItsOwnStaleTempFiles();
     void refusals_data();
     void refusals();
+    void othersCannotRedirectASave_data();
+    void othersCannotRedirectASave();
+    void temporaryFileIsPrivate();
 
 private:
     QTemporaryDir dir;
@@ -196,6 +201,67 @@ void FileStoreTest::refusals()
                  || (after.st_ino == before.st_ino && after.st_size == before.st_size && after.st_blocks == before.st_blocks
                      && after.st_mtim.tv_nsec == before.st_mtim.tv_nsec),
              "a refused save changes nothing");
+}
+
+void FileStoreTest::othersCannotRedirectASave_data()
+{
+    QTest::addColumn<QString>("target"); // where another user's link in a sticky folder points
+    QTest::addColumn<bool>("afterRead"); // the link replaces the file between read and write
+    QTest::addColumn<QString>("reason");
+
+    const QString placed = u"x.ini is a symbolic link that another user put in a shared folder; it is not followed"_s;
+    QTest::newRow("root's file, swapped in after the read") << "secret" << true
+                                                            << "The file changed while it was being saved; nothing was written";
+    QTest::newRow("root's file") << "secret" << false << placed;
+    QTest::newRow("a file root would create") << "created.ini" << false << placed;
+}
+
+void FileStoreTest::othersCannotRedirectASave()
+{
+    if (!isRoot())
+        QSKIP("another user's link needs root to drop to nobody");
+    QFETCH(QString, target);
+    QFETCH(bool, afterRead);
+    QFETCH(QString, reason);
+    const QDir shared(dir.filePath(u"shared-"_s + QString::fromLatin1(QTest::currentDataTag())));
+    const QByteArray name = nameOf(shared.filePath(u"x.ini"_s)), swap = nameOf(shared.filePath(u"swap"_s));
+    const QString secret = dir.filePath(u"secret"_s);
+    const QByteArray targetPath = nameOf(dir.filePath(target));
+    QVERIFY(shared.mkpath(u"."_s) && ::chmod(nameOf(shared.path()).constData(), 01777) == 0);
+    QVERIFY(putFileBytes(secret, "root's own\n") && ::chmod(nameOf(secret).constData(), 0600) == 0);
+    QVERIFY(putFileBytes(QFile::decodeName(name), kBefore) && ::chown(name.constData(), kNobodyUid, kNogroupGid) == 0);
+    const auto placeLink = [&] {
+        return runInChild([&] { return ::symlink(targetPath.constData(), swap.constData()) == 0
+                                    && ::rename(swap.constData(), name.constData()) == 0 ? 0 : 1; },
+                          {.dropToNobody = true});
+    };
+    QVERIFY(afterRead || placeLink() == 0);
+
+    const FileResult saved = editIniFile(QFile::decodeName(name), [&](IniDocument &document) {
+        return (!afterRead || placeLink() == 0) && document.setValue(u"Output1"_s, u"Code A"_s, u"222222222222"_s);
+    });
+    QCOMPARE(saved.reason, reason);
+    QCOMPARE(fileBytes(secret), "root's own\n"_ba);
+    QVERIFY2(!QFileInfo::exists(dir.filePath(u"created.ini"_s)), "no file created through the link");
+    QVERIFY(QFileInfo(QFile::decodeName(name)).isSymLink());
+}
+
+void FileStoreTest::temporaryFileIsPrivate()
+{
+    // Killed by the size limit while it writes, a save leaves its temporary file as it was made.
+    const QDir folder(dir.filePath(u"killed"_s));
+    const QString file = folder.filePath(u"config.ini"_s);
+    QVERIFY(folder.mkpath(u"."_s) && putFileBytes(file, kBefore) && ::chmod(nameOf(file).constData(), 0644) == 0);
+    const int outcome = runInChild([&file] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        ::umask(0);
+        return replaceFileBytes(file, kAfter).ok ? 0 : 1;
+    }, {.fileSizeLimit = kSizeLimit});
+    QCOMPARE(outcome, -1);
+    const QStringList left = folder.entryList({u".veldo-*.tmp"_s}, QDir::Files | QDir::Hidden);
+    QCOMPARE(left.size(), 1);
+    QCOMPARE(statusOf(folder.filePath(left.first())).st_mode & 07777, mode_t(0600));
+    QCOMPARE(fileBytes(file), kBefore);
 }
 
 QTEST_GUILESS_MAIN(FileStoreTest)
