@@ -1,8 +1,30 @@
 #include "link/LockFile.h"
 
+#include "files/UniqueFd.h"
+#include "link/FileKind.h"
+
 #include <QFile>
 
+#include <algorithm>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace veldo {
+
+namespace {
+
+// Far more than a PID and the names after it.
+constexpr int kReadLimit = 128;
+
+LockFileReading notALockFile(const QString &path, mode_t mode)
+{
+    return {std::nullopt, QStringLiteral("the lock file %1 is %2, not a lock file").arg(path, fileKind(mode))};
+}
+
+} // namespace
 
 QString lockFilePath(const QString &device)
 {
@@ -12,14 +34,22 @@ QString lockFilePath(const QString &device)
     return QStringLiteral("/var/lock/LCK..") + name.replace(u'/', u'_');
 }
 
-std::optional<qint64> lockFileOwner(const QString &device)
+LockFileReading readLockFile(const QString &device)
 {
-    QFile lockFile(lockFilePath(device));
-    if (!lockFile.open(QIODevice::ReadOnly))
-        return std::nullopt;
+    const QString path = lockFilePath(device);
+    const UniqueFd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
+    if (!fd.valid())
+        return errno == ELOOP ? notALockFile(path, S_IFLNK) : LockFileReading{};
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0)
+        return {};
+    if (!S_ISREG(status.st_mode))
+        return notALockFile(path, status.st_mode);
+    char text[kReadLimit];
+    const ssize_t length = ::read(fd.get(), text, sizeof text);
     bool ok = false;
-    const qint64 pid = lockFile.read(128).simplified().split(' ').value(0).toLongLong(&ok);
-    return ok && pid > 0 ? std::optional<qint64>(pid) : std::nullopt;
+    const qint64 pid = QByteArray(text, std::max<ssize_t>(length, 0)).simplified().split(' ').value(0).toLongLong(&ok);
+    return ok && pid > 0 ? LockFileReading{pid, {}} : LockFileReading{};
 }
 
 } // namespace veldo

@@ -1,5 +1,6 @@
 #include "link/PortProbe.h"
 
+#include "link/FileKind.h"
 #include "link/LockFile.h"
 #include "link/PortAdvice.h"
 #include "link/ProcessTable.h"
@@ -44,21 +45,6 @@ private:
 QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-QString fileKind(mode_t mode)
-{
-    if (S_ISREG(mode))
-        return QStringLiteral("a regular file");
-    if (S_ISDIR(mode))
-        return QStringLiteral("a folder");
-    if (S_ISFIFO(mode))
-        return QStringLiteral("a named pipe");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("a socket");
-    if (S_ISBLK(mode))
-        return QStringLiteral("a block device");
-    return QStringLiteral("a device of another kind");
 }
 
 // Only terminal devices are opened: opening some other device (a watchdog, say) acts on it.
@@ -173,7 +159,12 @@ PortFacts probe(int number, const QString &path, LazyHolders &holders)
         judge(facts, PortState::NotSerial, QStringLiteral("%1 is %2, not a serial device").arg(facts.device, kind));
         return facts;
     }
-    if (const std::optional<qint64> pid = lockFileOwner(facts.device); pid && processRuns(*pid)) {
+    const LockFileReading lock = readLockFile(facts.device);
+    if (!lock.problem.isEmpty()) {
+        judge(facts, PortState::Error, lock.problem);
+        return facts;
+    }
+    if (const std::optional<qint64> pid = lock.pid; pid && processRuns(*pid)) {
         judge(facts, PortState::InUse,
               QStringLiteral("in use by %1, which holds its lock file").arg(describeHolders({{*pid, processName(*pid)}})));
         return facts;

@@ -28,7 +28,7 @@ namespace {
 
 // What stands behind Com1 for a probe, besides a link to somewhere else.
 enum class Behind {
-    FreePty, Link, VanishedPty, LiveLockFile, DeadLockFile, HeldOpen, LeftExclusive, OpenHereUnderOtherName, DialoutOnly,
+    FreePty, Link, VanishedPty, LiveLockFile, DeadLockFile, FifoLockFile, HeldOpen, LeftExclusive, OpenHereUnderOtherName, DialoutOnly,
 };
 
 // Sets exclusive mode in a child that then ends without clearing it.
@@ -78,6 +78,10 @@ bool setUp(PtyPorts &bench, Behind behind, const QString &target, Obstacle &obst
     case Behind::DeadLockFile:
         obstacle.lockFile = lockFilePath(device);
         return writeLockFile(device, 999999999);
+    case Behind::FifoLockFile: // by another user, as anybody may in the lock folder
+        obstacle.lockFile = lockFilePath(device);
+        return runInChild([&obstacle] { return ::mkfifo(QFile::encodeName(obstacle.lockFile).constData(), 0666); },
+                          {.dropToNobody = isRoot()}) == 0;
     case Behind::HeldOpen:
         obstacle.holder = std::make_unique<DeviceHolder>(device);
         return obstacle.holder->pid() > 0;
@@ -153,6 +157,7 @@ private slots:
         row("pseudo-terminal gone", Behind::VanishedPty, "", false, PortState::Missing, {"does not exist"});
         row("lock file of a live program, text after the PID", Behind::LiveLockFile, "", false, inUse, {"sleep (PID PID), which holds its lock file"});
         row("lock file of an ended program", Behind::DeadLockFile, "", false, usable, {});
+        row("named pipe as lock file, no hang", Behind::FifoLockFile, "", false, PortState::Error, {"LCK..pts_", "is a named pipe, not a lock file"});
         row("held open without any lock", Behind::HeldOpen, "", false, inUse, {"in use by sleep (PID PID)"});
         row("open here under another name", Behind::OpenHereUnderOtherName, "", false, inUse, {"this program, which holds its lock file"});
         row("left in exclusive mode, as root", Behind::LeftExclusive, "", false, usable, {});
