@@ -5,7 +5,6 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <type_traits>
 
 namespace veldo {
 
@@ -14,37 +13,6 @@ namespace {
 constexpr QByteArrayView kUtf8Mark = "\xEF\xBB\xBF";
 constexpr QByteArrayView kUtf16LeMark = "\xFF\xFE";
 constexpr QByteArrayView kUtf16BeMark = "\xFE\xFF";
-
-struct LineSpan {
-    qsizetype start = 0;
-    qsizetype length = 0; // without the line break
-    LineEnding ending = LineEnding::None;
-};
-
-// Where the lines of a text (bytes or UTF-16 code units) are.
-template <typename Text>
-std::vector<LineSpan> lineSpans(Text text)
-{
-    using Unit = std::remove_cv_t<typename Text::value_type>;
-    const Unit lineFeed(u'\n'), carriageReturn(u'\r');
-    const bool crOnly = !text.contains(lineFeed) && text.contains(carriageReturn);
-    std::vector<LineSpan> spans;
-    for (qsizetype start = 0; start < text.size();) {
-        const qsizetype end = text.indexOf(crOnly ? carriageReturn : lineFeed, start);
-        if (end < 0) {
-            spans.push_back({start, text.size() - start, LineEnding::None});
-            break;
-        }
-        LineSpan span{start, end - start, crOnly ? LineEnding::Cr : LineEnding::Lf};
-        if (!crOnly && end > start && text[end - 1] == carriageReturn) {
-            span.ending = LineEnding::CrLf;
-            --span.length;
-        }
-        spans.push_back(span);
-        start = end + 1;
-    }
-    return spans;
-}
 
 // Key and value of an entry line, each without the blanks around it.
 struct Entry {
@@ -90,6 +58,23 @@ QString textOf(QByteArrayView utf8)
 QString foldedName(QByteArrayView name)
 {
     return textOf(name.trimmed()).toCaseFolded();
+}
+
+// A hash of the folded name, computed without a string of its own where the name is ASCII,
+// as nearly every name is.
+quint32 nameHash(QByteArrayView name)
+{
+    name = name.trimmed();
+    quint32 hash = 2166136261u;
+    const auto mix = [&hash](char16_t unit) { hash = (hash ^ unit) * 16777619u; };
+    if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; })) {
+        for (const char c : name)
+            mix(char16_t(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c));
+    } else {
+        for (const QChar c : foldedName(name))
+            mix(c.unicode());
+    }
+    return hash & 0x7FFFFFFFu;
 }
 
 bool holdsLineBreakOrNul(QByteArrayView text)
@@ -139,73 +124,97 @@ IniDocument::IniDocument(const QByteArray &bytes)
         : byteOrderMark_ == kUtf16BeMark       ? Encoding::Utf16Be
                                                : Encoding::Utf8;
     rest = rest.sliced(byteOrderMark_.size());
-    std::vector<LineSpan> spans;
     if (encoding_ == Encoding::Utf8) {
-        spans = lineSpans(rest);
-        for (const LineSpan &span : spans)
-            addLine({rest.sliced(span.start, span.length).toByteArray(), span.ending, std::nullopt});
+        text_ = byteOrderMark_.isEmpty() ? bytes : rest.toByteArray();
     } else {
         if (rest.size() % 2 != 0) {
             oddByte_ = rest.last(1).toByteArray();
             rest.chop(1);
         }
-        const QString units = utf16Units(rest, encoding_ == Encoding::Utf16Be);
-        spans = lineSpans(QStringView(units));
-        for (const LineSpan &span : spans)
-            addLine({toWtf8(QStringView(units).sliced(span.start, span.length)), span.ending,
-                     rest.sliced(2 * span.start, 2 * span.length).toByteArray()});
+        text_ = toWtf8(utf16Units(rest, encoding_ == Encoding::Utf16Be));
     }
-    const auto firstBreak = std::find_if(spans.begin(), spans.end(),
-                                         [](const LineSpan &span) { return span.ending != LineEnding::None; });
-    if (firstBreak != spans.end())
-        newline_ = firstBreak->ending;
+    crOnly_ = !text_.contains('\n') && text_.contains('\r');
+    bool brokenYet = false;
+    for (qsizetype start = 0; start < text_.size();) {
+        const Line line = lineAt(start);
+        if (!brokenYet && line.ending != LineEnding::None) {
+            newline_ = line.ending;
+            brokenYet = true;
+        }
+        const QByteArrayView text = QByteArrayView(text_).sliced(line.start, line.length);
+        // Entries before the first header belong to no section and are never looked up.
+        if (const std::optional<QByteArrayView> name = headerName(text))
+            marks_.push_back({quint32(start), nameHash(*name), 1});
+        else if (const std::optional<Entry> entry = entryOf(text); entry && !marks_.empty())
+            marks_.push_back({quint32(start), nameHash(entry->key), 0});
+        start = line.next;
+    }
 }
 
-void IniDocument::addLine(Line line)
+IniDocument::Line IniDocument::lineAt(qsizetype start) const
 {
-    if (const std::optional<QByteArrayView> name = headerName(line.text)) {
-        sections_.emplace_back();
-        const QString key = foldedName(*name);
-        if (!firstSectionByName_.contains(key))
-            firstSectionByName_.insert(key, sections_.size() - 1);
+    const qsizetype end = text_.indexOf(crOnly_ ? '\r' : '\n', start);
+    if (end < 0)
+        return {start, text_.size() - start, LineEnding::None, text_.size()};
+    Line line{start, end - start, crOnly_ ? LineEnding::Cr : LineEnding::Lf, end + 1};
+    if (!crOnly_ && end > start && text_[end - 1] == '\r') {
+        line.ending = LineEnding::CrLf;
+        --line.length;
     }
-    sections_.back().lines.push_back(std::move(line));
+    return line;
+}
+
+QByteArrayView IniDocument::lineText(std::size_t mark) const
+{
+    const Line line = lineAt(marks_[mark].start);
+    return QByteArrayView(text_).sliced(line.start, line.length);
+}
+
+QByteArray IniDocument::lineBreak() const
+{
+    static const char *const kBreaks[] = {"", "\n", "\r\n", "\r"};
+    return kBreaks[int(newline_)];
 }
 
 std::optional<std::size_t> IniDocument::sectionIndex(QByteArrayView name) const
 {
-    const auto found = firstSectionByName_.constFind(foldedName(name));
-    if (found == firstSectionByName_.constEnd())
-        return std::nullopt;
-    return *found;
+    const quint32 hash = nameHash(name);
+    std::optional<QString> wanted;
+    for (std::size_t i = 0; i < marks_.size(); ++i) {
+        if (!marks_[i].header || marks_[i].nameHash != hash)
+            continue;
+        if (!wanted)
+            wanted = foldedName(name);
+        if (foldedName(*headerName(lineText(i))) == *wanted)
+            return i;
+    }
+    return std::nullopt;
 }
 
-IniDocument::KeySearch IniDocument::findKey(const std::vector<Line> &lines, QByteArrayView key)
+IniDocument::KeySearch IniDocument::findKey(std::size_t header, QByteArrayView key) const
 {
+    const quint32 hash = nameHash(key);
     const QString wanted = foldedName(key);
-    KeySearch search;
-    for (std::size_t i = 1; i < lines.size() && !search.found; ++i) {
-        const std::optional<Entry> entry = entryOf(lines[i].text);
-        if (!entry)
-            continue;
-        if (foldedName(entry->key) == wanted)
-            search.found = i;
+    KeySearch search{std::nullopt, header};
+    for (std::size_t i = header + 1; i < marks_.size() && !marks_[i].header; ++i) {
         search.lastEntry = i;
+        if (marks_[i].nameHash == hash && foldedName(entryOf(lineText(i))->key) == wanted) {
+            search.found = i;
+            break;
+        }
     }
     return search;
 }
 
 QString IniDocument::value(const QString &section, const QString &key) const
 {
-    const std::optional<std::size_t> index = sectionIndex(section.toUtf8());
-    if (!index)
+    const std::optional<std::size_t> header = sectionIndex(section.toUtf8());
+    if (!header)
         return {};
-    const std::vector<Line> &lines = sections_[*index].lines;
-    const KeySearch search = findKey(lines, key.toUtf8());
+    const KeySearch search = findKey(*header, key.toUtf8());
     if (!search.found)
         return {};
-    const QByteArrayView stored = entryOf(lines[*search.found].text)->value;
-    return textOf(unquoted(stored)).left(kIniReadLimit);
+    return textOf(unquoted(entryOf(lineText(*search.found))->value)).left(kIniReadLimit);
 }
 
 bool IniDocument::setValue(const QString &section, const QString &key, const QString &value)
@@ -220,69 +229,52 @@ bool IniDocument::setValue(const QString &section, const QString &key, const QSt
     const QByteArray stored = storedForm(rawValue);
     const QByteArray entryLine = keyName + '=' + stored;
 
-    const std::optional<std::size_t> index = sectionIndex(sectionName);
-    if (!index) {
-        appendSection(sectionName, entryLine);
+    const std::optional<std::size_t> header = sectionIndex(sectionName);
+    if (!header) {
+        // Only the text's last line can lack a line break; it gets one before the new section.
+        if (!text_.isEmpty() && !text_.endsWith(crOnly_ ? '\r' : '\n'))
+            text_ += lineBreak();
+        const qsizetype start = text_.size();
+        text_ += '[' + sectionName + ']' + lineBreak();
+        marks_.push_back({quint32(start), nameHash(sectionName), 1});
+        marks_.push_back({quint32(text_.size()), nameHash(keyName), 0});
+        text_ += entryLine + lineBreak();
         return true;
     }
-    std::vector<Line> &lines = sections_[*index].lines;
-    const KeySearch search = findKey(lines, keyName);
+    const KeySearch search = findKey(*header, keyName);
     if (search.found) {
-        Line &line = lines[*search.found];
-        const QByteArrayView old = entryOf(line.text)->value;
-        const qsizetype at = old.data() - line.text.constData();
-        line.text.replace(at, old.size(), stored);
+        const QByteArrayView line = lineText(*search.found);
+        const QByteArrayView old = entryOf(line)->value;
+        const qsizetype at = old.data() - text_.constData();
         // A CR among the blanks must not end the line: before a line feed it would read as CR LF.
-        if (stored.isEmpty() && line.text.endsWith('\r'))
-            line.text.insert(at, "\"\"");
-        line.stored.reset();
+        const QByteArrayView after = line.sliced(old.data() + old.size() - line.data());
+        const bool crLast = (after.isEmpty() ? line.first(old.data() - line.data()) : after).endsWith('\r');
+        insertText(at, old.size(), stored.isEmpty() && crLast ? QByteArray("\"\"") : stored, *search.found + 1);
         return true;
     }
-    // Only the file's last line can lack a line break; the new entry goes after it.
-    Line &last = lines[search.lastEntry];
-    if (last.ending == LineEnding::None)
-        last.ending = newline_;
-    lines.insert(lines.begin() + std::ptrdiff_t(search.lastEntry + 1), Line{entryLine, newline_, {}});
+    const Line last = lineAt(marks_[search.lastEntry].start);
+    const QByteArray lead = last.ending == LineEnding::None ? lineBreak() : QByteArray();
+    marks_.insert(marks_.begin() + std::ptrdiff_t(search.lastEntry + 1),
+                  Mark{quint32(last.next + lead.size()), nameHash(keyName), 0});
+    insertText(last.next, 0, lead + entryLine + lineBreak(), search.lastEntry + 2);
     return true;
 }
 
-void IniDocument::appendSection(const QByteArray &name, const QByteArray &entry)
+void IniDocument::insertText(qsizetype at, qsizetype replaced, const QByteArray &text, std::size_t firstMoved)
 {
-    endLastLine();
-    firstSectionByName_.insert(foldedName(name), sections_.size());
-    sections_.push_back(Section{{Line{'[' + name + ']', newline_, {}}, Line{entry, newline_, {}}}});
-}
-
-void IniDocument::endLastLine()
-{
-    const auto filled = std::find_if(sections_.rbegin(), sections_.rend(),
-                                     [](const Section &section) { return !section.lines.empty(); });
-    if (filled != sections_.rend() && filled->lines.back().ending == LineEnding::None)
-        filled->lines.back().ending = newline_;
-}
-
-void IniDocument::appendEncoded(QByteArray &bytes, QByteArrayView utf8) const
-{
-    if (encoding_ == Encoding::Utf8) {
-        bytes += utf8;
-        return;
-    }
-    appendUtf16(bytes, fromWtf8(utf8), encoding_ == Encoding::Utf16Be);
+    text_.replace(at, replaced, text);
+    const qsizetype moved = text.size() - replaced;
+    for (std::size_t i = firstMoved; i < marks_.size(); ++i)
+        marks_[i].start = quint32(marks_[i].start + moved);
 }
 
 QByteArray IniDocument::toBytes() const
 {
-    static const QByteArrayView kEndings[] = {"", "\n", "\r\n", "\r"};
     QByteArray bytes = byteOrderMark_;
-    for (const Section &section : sections_) {
-        for (const Line &line : section.lines) {
-            if (line.stored)
-                bytes += *line.stored;
-            else
-                appendEncoded(bytes, line.text);
-            appendEncoded(bytes, kEndings[int(line.ending)]);
-        }
-    }
+    if (encoding_ == Encoding::Utf8)
+        bytes += text_;
+    else
+        appendUtf16(bytes, fromWtf8(text_), encoding_ == Encoding::Utf16Be);
     return bytes + oddByte_;
 }
 

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -38,37 +37,41 @@ public:
 private:
     enum class Encoding { Utf8, Utf16Le, Utf16Be };
     struct Line {
-        QByteArray text; // the file's own bytes, or UTF-16 as WTF-8; without the line break
+        qsizetype start = 0;
+        qsizetype length = 0; // without the line break
         LineEnding ending = LineEnding::None;
-        // A UTF-16 line as the file held it, until it is edited: then only an edited line is
-        // encoded anew, and a line that is not valid UTF-16 keeps its bytes.
-        std::optional<QByteArray> stored;
+        qsizetype next = 0;   // where the next line starts
     };
-    // A header line and the lines up to the next header; the first section is the lead-in
-    // before any header and has none.
-    struct Section {
-        std::vector<Line> lines;
+    // A section header or an entry line after the first header, with a hash of its folded
+    // name: eight bytes a line, so that a file of nothing but short lines stays small.
+    struct Mark {
+        quint32 start;
+        quint32 nameHash : 31;
+        quint32 header : 1;
     };
-
-    // Where a key is in a section, and its last entry line (0, the header, when it has none).
+    // Where a key is in a section, and its last entry (the section's header when it has
+    // none), as indices of marks.
     struct KeySearch {
         std::optional<std::size_t> found;
         std::size_t lastEntry = 0;
     };
 
+    Line lineAt(qsizetype start) const;
+    QByteArrayView lineText(std::size_t mark) const;
+    QByteArray lineBreak() const;
     std::optional<std::size_t> sectionIndex(QByteArrayView name) const;
-    static KeySearch findKey(const std::vector<Line> &lines, QByteArrayView key);
-    void addLine(Line line);
-    void appendSection(const QByteArray &name, const QByteArray &entry);
-    void endLastLine();
-    void appendEncoded(QByteArray &bytes, QByteArrayView utf8) const;
+    KeySearch findKey(std::size_t header, QByteArrayView key) const;
+    void insertText(qsizetype at, qsizetype replaced, const QByteArray &text, std::size_t firstMoved);
 
     Encoding encoding_ = Encoding::Utf8;
     QByteArray byteOrderMark_;
     QByteArray oddByte_; // the last byte of a UTF-16 text of odd length
     LineEnding newline_ = LineEnding::Lf; // for added lines: the file's first line break
-    std::vector<Section> sections_{1};
-    QHash<QString, std::size_t> firstSectionByName_;
+    bool crOnly_ = false; // lines end at CR, as the file has no LF
+    // The text after the byte order mark: the file's own bytes, or UTF-16 as WTF-8, which
+    // comes back as the same code units. A file is far below the 4 GiB a mark can point into.
+    QByteArray text_;
+    std::vector<Mark> marks_;
 };
 
 } // namespace veldo
