@@ -68,6 +68,8 @@ QStringList argumentsOf(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // Before any file, port or message box: a signal from here on closes the port.
+    veldo::catchTerminationSignals();
     veldo::nameApplication();
     StartArguments start;
     // --help and --version before there is a display to connect to; the toolkit's own options
@@ -84,17 +86,24 @@ int main(int argc, char *argv[])
     veldo::applyDefaultStyle(styleChosen);
     veldo::installTranslations();
 
+    // Stopped by a signal, the tool closes its port as on a normal close, so that the port
+    // is neither locked nor left in exclusive mode for the next program. A signal caught
+    // while the window is built is read by the first event loop, a message box's included.
+    veldo::TerminationSignals termination;
     veldo::frmVeldo window(veldo::PortMap::standard());
+    QObject::connect(&termination, &veldo::TerminationSignals::received, &window, [&window] {
+        window.close();
+        // Every loop, a message box's too; quit() would let a modal box refuse.
+        QCoreApplication::exit(0);
+    });
     window.centre();
     window.show();
     if (const QStringList files = start.parser.positionalArguments(); !files.isEmpty())
         window.openConfigFile(files.first());
-    // Stopped by a signal, the tool closes its port as on a normal close, so that the port
-    // is neither locked nor left in exclusive mode for the next program.
-    veldo::TerminationSignals termination;
-    QObject::connect(&termination, &veldo::TerminationSignals::received, &window, [&window] {
+    // An exit inside a message box's loop ends only the loops already running.
+    if (veldo::caughtTerminationSignal() != 0) {
         window.close();
-        QCoreApplication::quit();
-    });
+        return 0;
+    }
     return app.exec();
 }

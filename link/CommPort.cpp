@@ -3,6 +3,7 @@
 #include "link/LockFile.h"
 #include "link/PortProbe.h"
 #include "link/ProcessTable.h"
+#include "link/TerminationSignals.h"
 
 #include <QFile>
 #include <QSerialPort>
@@ -92,6 +93,7 @@ bool CommPort::setPortOpen(bool open)
     if (open == portOpen())
         return open;
     if (!open) {
+        portToRelease(-1, -1, {});
         m_port->close();
         ::close(m_lockFd);
         m_lockFd = -1;
@@ -118,6 +120,7 @@ bool CommPort::setPortOpen(bool open)
         m_lockFd = -1;
         return false;
     }
+    portToRelease(int(m_port->handle()), m_lockFd, QFile::encodeName(lockFilePath(facts.device)));
     return true;
 }
 

@@ -73,6 +73,7 @@ private slots:
     void startsInItsInitialState();
     void clickWithoutPortSaysWhy_data();
     void clickWithoutPortSaysWhy();
+    void terminatedToolLeavesPortClean_data();
     void terminatedToolLeavesPortClean();
     void commandLineWithoutDisplay_data();
     void commandLineWithoutDisplay();
@@ -148,13 +149,21 @@ void WindowTest::clickWithoutPortSaysWhy()
     }
 }
 
+void WindowTest::terminatedToolLeavesPortClean_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("in its event loop") << QStringList();
+    QTest::newRow("before it, at the message about the file given") << QStringList{QStringLiteral("/")};
+}
+
 // Stopped by SIGTERM, the real program closes its port: no lock file, no exclusive mode.
 void WindowTest::terminatedToolLeavesPortClean()
 {
+    QFETCH(QStringList, arguments);
     PtyPorts ports({1});
     const QString device = ports.pty(1).slavePath();
     QProcess tool;
-    tool.start(QStringLiteral(VELDO_EXECUTABLE), QStringList());
+    tool.start(QStringLiteral(VELDO_EXECUTABLE), arguments);
     QTRY_COMPARE_WITH_TIMEOUT(probePort(1, device).state, PortState::InUse, 10000);
     tool.terminate();
     QVERIFY(tool.waitForFinished(5000));

@@ -153,16 +153,27 @@ private slots:
                  differs.out.constData());
     }
 
+    void interruptClosesThePort_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<int>("status");
+        QTest::newRow("Ctrl+C") << int(SIGINT) << 130;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << 129;
+    }
+
     void interruptClosesThePort()
     {
+        QFETCH(int, signalNumber);
+        QFETCH(int, status);
         Bench bench(BoxOptions{.silent = true});
         QProcess cli;
         cli.start(QStringLiteral(VELDO_CLI), {"download", "--port", "3", "--output", bench.path("out.ini")});
         const QString device = bench.box.slavePath();
         QVERIFY(QTest::qWaitFor([&] { return probePort(3, device).state == PortState::InUse; }, 10000));
-        ::kill(pid_t(cli.processId()), SIGINT);
+        ::kill(pid_t(cli.processId()), signalNumber);
         QVERIFY(QTest::qWaitFor([&cli] { return cli.state() == QProcess::NotRunning; }, 5000));
-        QCOMPARE(cli.exitCode(), 130);
+        QCOMPARE(cli.exitCode(), status);
         QVERIFY(probePort(3, device).usable());
         QVERIFY(!QFile::exists(bench.path("out.ini")));
     }

@@ -20,6 +20,12 @@ PortMap mapFor(const QString &device)
     return device.isEmpty() ? PortMap::standard() : PortMap(QString(), {device});
 }
 
+// Also by a signal caught before the session began.
+bool interrupted()
+{
+    return caughtTerminationSignal() != 0;
+}
+
 ExitStatus statusOf(ExchangeOutcome outcome)
 {
     switch (outcome) {
@@ -43,7 +49,6 @@ BoxSession::BoxSession(const CliCommand &command)
 {
     m_port.setCommPort(command.device.isEmpty() ? command.port : kFirstPort);
     QObject::connect(&m_termination, &TerminationSignals::received, &m_runner, [this] {
-        m_interrupted = true;
         m_runner.abandon();
         m_port.setPortOpen(false);
         if (m_loop)
@@ -91,7 +96,7 @@ void BoxSession::failure(const QString &what, const QString &reason) const
 
 ExitStatus BoxSession::open()
 {
-    if (m_interrupted)
+    if (interrupted())
         return kInterrupted;
     startStep();
     m_port.setSettings(kBoxLineSettings);
@@ -125,9 +130,9 @@ ExitStatus BoxSession::upload(const SwitchConfig &config)
 
 ExitStatus BoxSession::run(const QString &what, bool started, std::optional<SwitchConfig> *received)
 {
-    if (m_interrupted || !started) {
-        failure(what, m_interrupted ? QStringLiteral("interrupted") : QStringLiteral("the port is not open"));
-        return m_interrupted ? kInterrupted : kTimedOut;
+    if (interrupted() || !started) {
+        failure(what, interrupted() ? QStringLiteral("interrupted") : QStringLiteral("the port is not open"));
+        return interrupted() ? kInterrupted : kTimedOut;
     }
     startStep();
     QEventLoop loop;

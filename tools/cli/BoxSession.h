@@ -51,7 +51,6 @@ private:
     CommPort m_port;
     ExchangeRunner m_runner{m_port, nullptr, ExchangeRunner::Pace::AsBytesArrive};
     TerminationSignals m_termination;
-    bool m_interrupted = false;
     QEventLoop *m_loop = nullptr; // while an exchange runs
     QElapsedTimer m_clock;        // since the step began
 };

@@ -28,7 +28,7 @@ const QString kDescription = QStringLiteral(
     "  5    the box's answer failed its checksum, or the box rejected the upload\n"
     "  6    verify found a difference\n"
     "  7    a file could not be read or written (checked before the box is asked)\n"
-    "  130  interrupted by a signal; the port was closed");
+    "  128+N  ended by signal N (130 Ctrl+C, 143 SIGTERM, 129 SIGHUP); the port was closed");
 
 const QCommandLineOption kHelpOption({QStringLiteral("h"), QStringLiteral("help")},
     QStringLiteral("Show this help; after a command, that command's help."));

@@ -11,7 +11,7 @@ enum ExitStatus : int {
     kBoxRefused = 5,       // a download failed its checksum, or the box rejected an upload
     kVerifyMismatch = 6,   // the box holds another configuration than the file
     kFileError = 7,        // a file could not be read or written
-    kInterrupted = 130,    // SIGINT, SIGTERM or SIGHUP: the port was closed
+    kInterrupted = 130,    // SIGINT, SIGTERM or SIGHUP: the port was closed; the tool exits with 128 + the signal
 };
 
 } // namespace veldo::cli

@@ -2,17 +2,37 @@
 #include "CliCommand.h"
 #include "Commands.h"
 
+#include "link/TerminationSignals.h"
+
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+
 using namespace veldo::cli;
 
-int main(int argc, char *argv[])
+namespace {
+
+// How long a signal may take to end any wait: the port is closed and the tool gone by then.
+constexpr std::chrono::milliseconds kSignalDeadline{400};
+
+// A closed standard descriptor would be taken by the next file opened, and output meant for
+// the terminal would land in it. Read-only /dev/null stands in: writes to it fail, as they
+// should.
+void holdStandardDescriptors()
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("veldo-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VELDO_VERSION));
-    const ParsedCommand parsed = parseCommandLine(QCoreApplication::arguments());
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF)
+            ::open("/dev/null", O_RDONLY);
+    }
+}
+
+int run(const ParsedCommand &parsed)
+{
     if (parsed.done)
         return kSuccess;
     if (!parsed.error.isEmpty()) {
@@ -26,4 +46,28 @@ int main(int argc, char *argv[])
     case Verb::Verify: return verifyAgainstFile(parsed.command);
     }
     return kUsageError;
+}
+
+// Output that did not arrive (a full disk, a closed descriptor) is a failed write.
+int checkedOutput(int status)
+{
+    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    if (!failed)
+        return status;
+    QTextStream(stderr) << "veldo-cli: standard output: " << QString::fromLocal8Bit(std::strerror(errno)) << Qt::endl;
+    return kFileError;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    holdStandardDescriptors();
+    veldo::catchTerminationSignals(kSignalDeadline);
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("veldo-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELDO_VERSION));
+    const int status = checkedOutput(run(parseCommandLine(QCoreApplication::arguments())));
+    // The shell's convention: 128 plus the signal's number (130 for Ctrl+C).
+    return veldo::caughtTerminationSignal() != 0 ? 128 + veldo::caughtTerminationSignal() : status;
 }
