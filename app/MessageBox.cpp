@@ -12,6 +12,7 @@ void MessageBox::show(QWidget *parent, const QString &text)
         return installed()(text);
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Veldo"), text, QMessageBox::Ok, parent);
     box.button(QMessageBox::Ok)->setIcon(QIcon()); // some styles decorate it; the box has no icon at all
+    box.setTextFormat(Qt::PlainText); // file and device names are shown as they are, never as markup
     box.exec();
 }
 

@@ -187,6 +187,17 @@ private slots:
         QVERIFY(text.out.contains("Com3\t" + QFile::encodeName(bench.box.slavePath()) + "\tusable\n"));
         const Run json = runCli({"ports", "--json"});
         QVERIFY(json.out.contains("\"state\": \"usable\"") && json.out.contains("\"usb\": null"));
+
+        // A holder that named itself with escape sequences, as another user's process may.
+        QProcess holder;
+        holder.setStandardInputFile(bench.box.slavePath());
+        holder.start(QStringLiteral("sh"), {"-c", "printf '\\033]2;PWNED\\007\\033[2J' >/proc/$$/comm; read -r line"});
+        QVERIFY(QTest::qWaitFor([&] { return probePort(3, bench.box.slavePath()).state == PortState::InUse; }, 5000));
+        const Run held = runCli({"ports"});
+        holder.kill();
+        holder.waitForFinished();
+        QVERIFY2(held.out.contains("in use by \\x1b]2;PWNED\\x07\\x1b[2J (PID "), held.out.constData());
+        QVERIFY(!held.out.contains('\x1b'));
     }
 };
 

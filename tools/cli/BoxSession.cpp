@@ -4,6 +4,7 @@
 #include "link/PortAdvice.h"
 #include "link/PortProbe.h"
 #include "link/ProcessTable.h"
+#include "link/TerminalText.h"
 #include "link/TerminationSignals.h"
 
 #include <QEventLoop>
@@ -81,7 +82,7 @@ void BoxSession::step(const QString &what, const QString &outcome, const QString
 void BoxSession::print(const QString &what, const QString &outcome, const QString &detail) const
 {
     QTextStream err(stderr);
-    err << m_name << ": " << what << " ... " << outcome;
+    err << escapeControls(m_name) << ": " << what << " ... " << outcome;
     if (m_verbosity == Verbosity::Verbose) {
         err << " (" << (detail.isEmpty() ? QString() : detail + QStringLiteral(", "))
             << QString::number(double(m_clock.nsecsElapsed()) / 1e9, 'f', 3) << " s)";
@@ -91,7 +92,7 @@ void BoxSession::print(const QString &what, const QString &outcome, const QStrin
 
 void BoxSession::failure(const QString &what, const QString &reason) const
 {
-    QTextStream(stderr) << m_name << ": " << what << " ... " << reason << Qt::endl;
+    QTextStream(stderr) << escapeControls(m_name) << ": " << what << " ... " << escapeControls(reason, LineBreaks::Keep) << Qt::endl;
 }
 
 ExitStatus BoxSession::open()

@@ -8,6 +8,7 @@
 #include "files/KeptDownloads.h"
 #include "files/OpenFile.h"
 #include "link/PortProbe.h"
+#include "link/TerminalText.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -36,7 +37,7 @@ QTextStream &err()
 ExitStatus fileFailure(const QString &fileName, const QString &reason)
 {
     const QString name = fileName == kStandardStream ? QStringLiteral("standard input") : fileName;
-    err() << "veldo-cli: " << name << ": " << reason << Qt::endl;
+    err() << "veldo-cli: " << escapeControls(name) << ": " << escapeControls(reason) << Qt::endl;
     return kFileError;
 }
 
@@ -63,14 +64,15 @@ QJsonValue usbJson(const PortFacts &port)
                        {QStringLiteral("serialNumber"), port.usb->serialNumber}};
 }
 
+// One line, its fields apart by tabs: names and reasons escaped, tabs and line breaks too.
 QString portLine(const PortFacts &port)
 {
-    QString line = QStringLiteral("Com%1\t%2\t%3").arg(port.number).arg(port.device.isEmpty() ? port.path : port.device,
+    QString line = QStringLiteral("Com%1\t%2\t%3").arg(port.number).arg(escapeControls(port.device.isEmpty() ? port.path : port.device),
                                                                       portStateKey(port.state));
     if (!port.reason.isEmpty())
-        line += u'\t' + port.reason;
+        line += u'\t' + escapeControls(port.reason);
     if (port.usb)
-        line += QStringLiteral("\t%1 (serial number %2)").arg(port.usb->description, port.usb->serialNumber);
+        line += QStringLiteral("\t%1 (serial number %2)").arg(escapeControls(port.usb->description), escapeControls(port.usb->serialNumber));
     return line;
 }
 
@@ -105,7 +107,7 @@ ExitStatus backUp(BoxSession &box, const QString &folder, const SwitchConfig &co
     box.startStep();
     if (const FileResult saved = saveTimedCopy(config, box.fileTag(), QDateTime::currentDateTime(), folder, fileName); !saved.ok)
         return fileFailure(fileName.isEmpty() ? folder : fileName, saved.reason);
-    box.progress(QStringLiteral("backup"), fileName);
+    box.progress(QStringLiteral("backup"), escapeControls(fileName));
     return kSuccess;
 }
 
