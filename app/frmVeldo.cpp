@@ -8,7 +8,6 @@
 #include "app/TypeGroup.h"
 #include "app/WindowLayout.h"
 #include "config/CodeNormalizer.h"
-#include "link/PortAdvice.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -16,8 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-
-#include <algorithm>
 
 namespace veldo {
 
@@ -67,6 +64,7 @@ frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , MSComm(std::move(portMap))
+    , PortWatch(MSComm.portMap().portsFolder())
     , Exchange(new ExchangeRunner(MSComm, this))
 {
     installAccessibleRoles();
@@ -87,6 +85,7 @@ frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
 
     connect(Exchange, &ExchangeRunner::ticked, this, &frmVeldo::Exchange_Tick);
     connect(Exchange, &ExchangeRunner::finished, this, &frmVeldo::Exchange_Finished);
+    watchPorts();
 
     Form_Load();
 }
@@ -226,38 +225,12 @@ void frmVeldo::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void frmVeldo::Form_Load()
-{
-    showPorts(Comms.RefreshPortList(MSComm));
-}
-
 void frmVeldo::Form_Unload()
 {
     // A waiting exchange is abandoned without a message.
     Exchange->abandon();
     if (MSComm.portOpen())
         MSComm.setPortOpen(false);
-}
-
-void frmVeldo::ComboCommPort_DropDown()
-{
-    showPorts(Comms.RefreshPortList(MSComm));
-}
-
-void frmVeldo::ComboCommPort_Click()
-{
-    Comms.SelectCommPort(MSComm, ComboCommPort->selectedPort());
-}
-
-void frmVeldo::showPorts(const PortScan &ports)
-{
-    const bool noneUsable = std::none_of(ports.cbegin(), ports.cend(), [](const PortFacts &port) { return port.usable(); });
-    ComboCommPort->showPorts(ports, MSComm.commPort(), noneUsable ? whyNoPort(ports) : QString());
-}
-
-QString frmVeldo::whyNoPort(const PortScan &ports) const
-{
-    return noPortExplanation(ports, runningProcesses(), MSComm.portMap().portsFolder());
 }
 
 void frmVeldo::Data1_LostFocus(int index)

@@ -6,6 +6,8 @@
 #include "link/CommPort.h"
 #include "link/CommsModule.h"
 #include "link/ExchangeRunner.h"
+#include "link/PortAdvice.h"
+#include "link/PortWatcher.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -56,7 +58,12 @@ private:
 
     // The port list from a probe, and why no port is usable when none is.
     void showPorts(const PortScan &ports);
-    QString whyNoPort(const PortScan &ports) const;
+    QString whyNoPort(const PortScan &ports, Detail detail) const;
+    // Adapters that come and go: a usable port that appears is opened when none is open; the
+    // open port's device going closes it, and the status line says so.
+    void watchPorts();
+    void Ports_Changed();
+    void portLost();
 
     void Form_Load();
     void Form_Unload();
@@ -99,6 +106,7 @@ private:
     QPointer<QWidget> FocusBeforeExchange;
 
     CommPort MSComm;
+    PortWatcher PortWatch;
     CommsModule Comms;
     ExchangeRunner *Exchange = nullptr; // the download or upload that waits, if any
     FileDialog CommonDialog1;

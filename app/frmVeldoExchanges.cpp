@@ -4,7 +4,6 @@
 
 #include "app/Announcer.h"
 #include "app/MessageBox.h"
-#include "link/PortProbe.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -25,12 +24,6 @@ void frmVeldo::Upload_Click()
         return reportNoPort();
     setExchangeButtonsEnabled(false);
     Exchange->startUpload(configuration());
-}
-
-// A click with no port open would otherwise do nothing at all; a fresh probe says why.
-void frmVeldo::reportNoPort()
-{
-    MessageBox::show(this, whyNoPort(DiscoverPorts(MSComm.portMap())));
 }
 
 void frmVeldo::Exchange_Tick()

@@ -1,5 +1,6 @@
 #include "link/CommPort.h"
 
+#include "link/DeviceClaim.h"
 #include "link/LockFile.h"
 #include "link/PortProbe.h"
 #include "link/ProcessTable.h"
@@ -10,9 +11,7 @@
 
 #include <utility>
 
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace veldo {
@@ -22,19 +21,6 @@ namespace {
 // What the line keeps between two reads: more than any answer of the box, little enough that
 // a device talking while no exchange runs cannot fill the memory.
 constexpr qint64 kReceiveBufferSize = 1024;
-
-// Opens the device once more and holds an exclusive lock on it while the port is open.
-// QSerialPort's lock file and TIOCEXCL do not keep out programs that lock with flock, nor
-// anyone running as root. Returns the descriptor, or -1 when the device is taken meanwhile.
-int claimDevice(const QString &device)
-{
-    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
 
 // Whether the system has hung the device up or marked it in error. A read that finds
 // nothing also reports an error, which says nothing about the device by itself.
@@ -89,26 +75,31 @@ bool CommPort::portOpen() const
 
 bool CommPort::setPortOpen(bool open)
 {
-    const std::optional<PortFacts> probed = std::exchange(m_justProbed, std::nullopt);
     if (open == portOpen())
         return open;
-    if (!open) {
-        portToRelease(-1, -1, {});
-        m_port->close();
-        ::close(m_lockFd);
-        m_lockFd = -1;
-        return false;
-    }
-    // Another program's port is never taken over, nor its lock file touched.
-    const PortFacts facts = probed && probed->number == m_commPort ? *probed : probePort(m_commPort, m_map.devicePath(m_commPort));
-    if (!facts.usable())
-        return false;
+    if (open)
+        return this->open(probePort(m_commPort, m_map.devicePath(m_commPort))).usable();
+    portToRelease(-1, -1, {});
+    m_port->close();
+    ::close(m_lockFd);
+    m_lockFd = -1;
+    return false;
+}
+
+// QSerialPort's lock file and TIOCEXCL do not keep out programs that lock with flock, nor
+// anyone running as root: the claimed descriptor holds an exclusive flock while the port is open.
+PortFacts CommPort::open(const PortFacts &facts)
+{
+    if (portOpen() || facts.number < kFirstPort || facts.number > kLastPort)
+        return facts;
+    PortFacts found = facts;
     // A lock file whose program has ended would keep QSerialPort out for a while yet.
-    if (const std::optional<qint64> owner = lockFileOwner(facts.device); owner && !processRuns(*owner))
+    if (const std::optional<qint64> owner = lockFileOwner(facts.device); found.usable() && owner && !processRuns(*owner))
         QFile::remove(lockFilePath(facts.device));
-    m_lockFd = claimDevice(facts.device);
+    m_lockFd = claimDevice(found);
     if (m_lockFd < 0)
-        return false;
+        return found;
+    m_commPort = facts.number;
     m_port->setPortName(facts.device);
     m_port->setBaudRate(m_settings.baudRate);
     m_port->setParity(m_settings.parity);
@@ -118,10 +109,13 @@ bool CommPort::setPortOpen(bool open)
     if (!m_port->open(QIODevice::ReadWrite)) {
         ::close(m_lockFd);
         m_lockFd = -1;
-        return false;
+        found.state = PortState::Error;
+        found.reason = QStringLiteral("%1 could not be opened: %2").arg(facts.device, m_port->errorString());
+        return found;
     }
     portToRelease(int(m_port->handle()), m_lockFd, QFile::encodeName(lockFilePath(facts.device)));
-    return true;
+    m_openFacts = found;
+    return found;
 }
 
 void CommPort::discardInput()

@@ -8,8 +8,6 @@
 #include <QObject>
 #include <QString>
 
-#include <optional>
-
 class QSerialPort;
 
 namespace veldo {
@@ -29,11 +27,14 @@ public:
     bool setSettings(const LineSettings &settings); // false (unchanged) while open
 
     bool portOpen() const;
-    // Opens or closes the port; returns portOpen() afterwards. Opening fails, leaving the
-    // port closed, for anything a probe finds unusable: missing, not permitted, in use.
-    // A probe made an instant before, handed over with justProbed, stands for the open's own.
+    // Opens the port that facts from a probe describe, taking its number, when they find it
+    // usable; nothing else is ever opened. Returns the facts as the opening found them:
+    // usable when the port is open, else why it is not. Ignored while a port is open.
+    PortFacts open(const PortFacts &facts);
+    // Opens (after a probe of the number) or closes the port; returns portOpen() afterwards.
     bool setPortOpen(bool open);
-    void justProbed(const PortFacts &facts) { m_justProbed = facts; }
+    // The facts of the open port; meaningless while it is closed.
+    const PortFacts &openFacts() const { return m_openFacts; }
 
     void discardInput();                   // InBufferCount = 0
     bool output(const QByteArray &bytes);  // queued at once; false when closed or the write fails
@@ -52,7 +53,7 @@ private:
     LineSettings m_settings = kBoxLineSettings;
     QSerialPort *m_port = nullptr;
     int m_lockFd = -1;
-    std::optional<PortFacts> m_justProbed; // spares the next open a second probe
+    PortFacts m_openFacts;
 };
 
 } // namespace veldo

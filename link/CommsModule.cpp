@@ -8,22 +8,28 @@ namespace veldo {
 
 PortScan CommsModule::RefreshPortList(CommPort &comm)
 {
+    PortScan ports = DiscoverPorts(comm.portMap());
     if (comm.portOpen()) {
-        comm.setPortOpen(false);
-        PreferredPort = static_cast<std::int16_t>(comm.commPort());
+        // Closing and opening again would drop and raise DTR: boards that reset on it would.
+        for (PortFacts &port : ports) {
+            if (port.number == comm.commPort())
+                port = comm.openFacts();
+        }
+        return ports;
     }
-    const PortScan ports = DiscoverPorts(comm.portMap());
-    const auto usable = [](const PortFacts &port) { return port.usable(); };
-    const auto first = std::find_if(ports.cbegin(), ports.cend(), usable);
-    if (first == ports.cend())
-        return ports; // opening a port found unusable could only disturb its holder
-    const auto preferred = std::find_if(ports.cbegin(), ports.cend(), [this](const PortFacts &port) {
-        return port.usable() && port.number == PreferredPort;
-    });
-    const PortFacts &chosen = preferred != ports.cend() ? *preferred : *first;
-    comm.setCommPort(chosen.number);
-    comm.justProbed(chosen); // the whole scan of the processes once, not twice
-    ConfigureCommPort(comm);
+    QList<PortFacts *> candidates;
+    for (PortFacts &port : ports) {
+        if (port.usable())
+            candidates.insert(port.number == PreferredPort ? 0 : candidates.size(), &port);
+    }
+    comm.setSettings(kBoxLineSettings);
+    for (PortFacts *port : candidates) {
+        *port = comm.open(*port);
+        if (comm.portOpen()) {
+            PreferredPort = static_cast<std::int16_t>(port->number);
+            break;
+        }
+    }
     return ports;
 }
 
@@ -32,7 +38,10 @@ bool CommsModule::SelectCommPort(CommPort &comm, int port)
     if (comm.portOpen())
         comm.setPortOpen(false);
     comm.setCommPort(static_cast<std::int16_t>(port));
-    return ConfigureCommPort(comm);
+    if (!ConfigureCommPort(comm))
+        return false;
+    PreferredPort = static_cast<std::int16_t>(port);
+    return true;
 }
 
 bool CommsModule::ConfigureCommPort(CommPort &comm)

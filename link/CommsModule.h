@@ -11,8 +11,9 @@ namespace veldo {
 // Holds the port to select again after a refresh, for the whole run.
 class CommsModule {
 public:
-    // Closes the port, probes every number and opens the port that was in use if it is
-    // still usable, else the lowest usable one; with none usable, nothing is opened.
+    // Probes every number. An open port stays open, undisturbed, and is listed as usable;
+    // with none open, the port last used is opened if it is usable, else the lowest usable
+    // one that opens. Refusals found by opening replace what the probe said.
     PortScan RefreshPortList(CommPort &comm);
     // Closes the port and opens the given one, which the last refresh found usable.
     bool SelectCommPort(CommPort &comm, int port);

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QSet>
 
+#include <cstring>
+
 #include <grp.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -63,28 +65,81 @@ QString describeHolder(const ProcessEntry &holder)
     return QStringLiteral("%1 (PID %2)").arg(holder.name).arg(holder.pid);
 }
 
+// At most this many port lines in a brief explanation: with the hints, a message box
+// stays within an 800x600 screen.
+constexpr qsizetype kBriefPortLines = 6;
+
 QString portLine(const PortFacts &port)
 {
-    return QStringLiteral("Com%1 (%2): %3").arg(port.number).arg(port.path, port.reason);
+    return QStringLiteral("Com%1: %2").arg(port.number).arg(port.reason);
+}
+
+// "Com1, Com3–Com16": runs of three or more numbers shortened.
+QString numberList(const QList<int> &numbers)
+{
+    QStringList parts;
+    for (qsizetype i = 0; i < numbers.size();) {
+        qsizetype end = i;
+        while (end + 1 < numbers.size() && numbers[end + 1] == numbers[end] + 1)
+            ++end;
+        if (end - i >= 2) {
+            parts << QStringLiteral("Com%1\u2013Com%2").arg(numbers[i]).arg(numbers[end]);
+        } else {
+            for (qsizetype k = i; k <= end; ++k)
+                parts << QStringLiteral("Com%1").arg(numbers[k]);
+        }
+        i = end + 1;
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+// A number the user pointed at an adapter that is not plugged in.
+bool linkedAndUnplugged(const PortFacts &port, const QString &portsFolder)
+{
+    return port.state == PortState::Missing && port.path.startsWith(portsFolder + u'/');
 }
 
 // A port worth naming: there but unusable, or pointed by the user at something missing.
 bool worthNaming(const PortFacts &port, const QString &portsFolder)
 {
-    return !port.usable() && (port.state != PortState::Missing || port.path.startsWith(portsFolder + u'/'));
+    return !port.usable() && (port.state != PortState::Missing || linkedAndUnplugged(port, portsFolder));
 }
 
-QString noAdapterText(const PortScan &ports, const QString &portsFolder)
+QStringList portLines(const PortScan &ports, const QString &portsFolder, Detail detail)
+{
+    QStringList lines;
+    QList<int> unplugged;
+    for (const PortFacts &port : ports) {
+        if (detail == Detail::Brief && linkedAndUnplugged(port, portsFolder))
+            unplugged << port.number;
+        else if (worthNaming(port, portsFolder))
+            lines << portLine(port);
+    }
+    if (!unplugged.isEmpty())
+        lines.prepend(QStringLiteral("%1: %2").arg(numberList(unplugged), unplugged.size() == 1
+                                                                             ? QStringLiteral("the linked adapter is not plugged in")
+                                                                             : QStringLiteral("the linked adapters are not plugged in")));
+    if (detail == Detail::Brief && lines.size() > kBriefPortLines) {
+        const qsizetype more = lines.size() - (kBriefPortLines - 1);
+        lines.resize(kBriefPortLines - 1);
+        lines << QStringLiteral("%1 more ports need action: see the port list's tooltip or veldo-cli ports.").arg(more);
+    }
+    return lines;
+}
+
+QString noAdapterText(const PortScan &ports, const QString &portsFolder, Detail detail)
 {
     QStringList looked;
     for (const PortFacts &port : ports) {
-        if (!port.path.isEmpty())
+        if (!port.path.isEmpty() && (detail == Detail::Full || !linkedAndUnplugged(port, portsFolder)))
             looked << port.path;
     }
-    return QStringLiteral("No serial adapter was found. Looked for: %1.\n"
-                          "To use another device as Com N, make %2/comN a link to it, for example to its "
-                          "name in /dev/serial/by-id/.")
-        .arg(looked.join(QStringLiteral(", ")), portsFolder);
+    const QString found = looked.isEmpty() ? QStringLiteral("No serial adapter was found.")
+                                           : QStringLiteral("No serial adapter was found. Looked for: %1.")
+                                                 .arg(looked.join(QStringLiteral(", ")));
+    return found + QStringLiteral("\nTo use another device as Com N, make %1/comN a link to it, for example to its "
+                                  "name in /dev/serial/by-id/.")
+                       .arg(portsFolder);
 }
 
 } // namespace
@@ -134,24 +189,30 @@ QStringList grabberHints(const QList<ProcessEntry> &processes)
     return hints;
 }
 
-QString noPortExplanation(const PortScan &ports, const QList<ProcessEntry> &processes, const QString &portsFolder)
+QString noPortExplanation(const PortScan &ports, const QList<ProcessEntry> &processes, const QString &portsFolder,
+                          Detail detail)
 {
-    QStringList lines{QCoreApplication::translate("veldo::PortAdvice", "No serial port is open.")};
-    QStringList usable;
+    QStringList parts{QCoreApplication::translate("veldo::PortAdvice", "No serial port is open.")};
+    QList<int> usable;
     bool anyThere = false;
     for (const PortFacts &port : ports) {
         anyThere = anyThere || port.state != PortState::Missing;
         if (port.usable())
-            usable << QStringLiteral("Com%1:").arg(port.number);
-        else if (worthNaming(port, portsFolder))
-            lines << portLine(port);
+            usable << port.number;
     }
     if (!usable.isEmpty())
-        lines.insert(1, QStringLiteral("Free now: %1. Choose one in the port list.").arg(usable.join(u' ')));
-    lines << grabberHints(processes);
+        parts << QStringLiteral("Free now: %1. Choose one in the port list.").arg(numberList(usable));
+    if (const QStringList lines = portLines(ports, portsFolder, detail); !lines.isEmpty())
+        parts << lines.join(u'\n');
+    parts << grabberHints(processes);
     if (!anyThere)
-        lines << noAdapterText(ports, portsFolder);
-    return lines.join(QStringLiteral("\n\n"));
+        parts << noAdapterText(ports, portsFolder, detail);
+    return parts.join(QStringLiteral("\n\n"));
+}
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace veldo

@@ -9,6 +9,9 @@ namespace veldo {
 
 // Words for what keeps a port from use, and what to do about it.
 
+// The system's words for an errno value.
+QString systemError(int error);
+
 // "minicom (PID 9299)", "another copy of this tool (PID 12)", joined by commas.
 QString describeHolders(const QList<ProcessEntry> &holders);
 
@@ -18,9 +21,15 @@ QString noPermissionReason(const QString &device, const struct stat &status);
 // Hints for known programs that seize USB serial adapters, when they run.
 QStringList grabberHints(const QList<ProcessEntry> &processes);
 
-// Why no port is open, for a message or a tooltip, shortest useful text first: the ports
-// that are there but unusable and why, the programs known to seize adapters, and when no
-// adapter is there at all, the devices looked for and how to point a number elsewhere.
-QString noPortExplanation(const PortScan &ports, const QList<ProcessEntry> &processes, const QString &portsFolder);
+// How much a no-port explanation says: Brief fits a message box on the smallest screen
+// whatever the ports folder holds; Full names every port on a line of its own.
+enum class Detail { Brief, Full };
+
+// Why no port is open: the ports free now, one line per port that needs action (in Brief,
+// numbers whose links lead nowhere folded into one line, and a bounded number of lines),
+// the programs known to seize adapters, and when no adapter is there at all, where it was
+// looked for and how to point a number elsewhere.
+QString noPortExplanation(const PortScan &ports, const QList<ProcessEntry> &processes, const QString &portsFolder,
+                          Detail detail);
 
 } // namespace veldo

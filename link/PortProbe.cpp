@@ -10,14 +10,12 @@
 #include <QSerialPortInfo>
 
 #include <cerrno>
-#include <cstring>
+#include <climits>
 #include <optional>
 
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace veldo {
@@ -27,25 +25,6 @@ namespace {
 // Unix98 pseudo-terminal slaves have no entry in /sys/dev/char.
 constexpr unsigned kFirstPtyMajor = 136;
 constexpr unsigned kLastPtyMajor = 143;
-
-// One scan of the process table serves every port of a discovery, and only when a port needs it.
-class LazyHolders {
-public:
-    QList<ProcessEntry> of(const QString &device)
-    {
-        if (!m_holders)
-            m_holders = DeviceHolders::scan();
-        return m_holders->of(device);
-    }
-
-private:
-    std::optional<DeviceHolders> m_holders;
-};
-
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // Only terminal devices are opened: opening some other device (a watchdog, say) acts on it.
 bool isTerminalDevice(dev_t device)
@@ -92,107 +71,112 @@ void judgeMissingPath(PortFacts &facts, int error)
     judge(facts, PortState::Missing, QStringLiteral("%1 does not exist").arg(facts.path));
 }
 
-// Opened, a terminal, and neither locked nor open elsewhere: usable. A device in exclusive
-// mode that nobody holds was left so by a program that ended without closing it. The probe's
-// own descriptor is closed first, so that only others are found holding the device.
-void judgeOpenDevice(PortFacts &facts, int fd, LazyHolders &holders)
+// A judgement that needs the whole table of open descriptors waits for it: one scan
+// serves every port of a discovery.
+struct Pending {
+    qsizetype index;
+    dev_t device;
+};
+
+// Locked by a lock file of a running program or by flock: in use, with the holder named
+// where it can be seen. Whether it is open elsewhere is left to the descriptor scan.
+bool judgeLocks(PortFacts &facts, const struct stat &status, const FileLocks &locks)
 {
-    termios line{};
-    const bool terminal = ::tcgetattr(fd, &line) == 0;
-    const bool locked = terminal && ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-    ::close(fd);
-    if (!terminal)
-        return judge(facts, PortState::NotSerial, QStringLiteral("%1 is not a serial device").arg(facts.device));
-    if (locked)
-        return judge(facts, PortState::InUse, QStringLiteral("in use by a program that locks it (flock)"));
-    const QList<ProcessEntry> users = holders.of(facts.device);
+    const LockFileReading lock = readLockFile(facts.device);
+    if (!lock.problem.isEmpty()) {
+        judge(facts, PortState::Error, lock.problem);
+        return true;
+    }
+    if (const std::optional<qint64> pid = lock.pid; pid && processRuns(*pid)) {
+        judge(facts, PortState::InUse,
+              QStringLiteral("in use by %1, which holds its lock file").arg(describeHolders({{*pid, processName(*pid)}})));
+        return true;
+    }
+    const std::optional<QList<qint64>> lockers = locks.holders(status.st_dev, status.st_ino);
+    if (!lockers)
+        return false;
+    QList<ProcessEntry> named;
+    for (qint64 pid : *lockers) {
+        if (pid > 0)
+            named.append({pid, processName(pid)});
+    }
+    judge(facts, PortState::InUse,
+          named.isEmpty() ? QStringLiteral("in use by a program that locks it (flock)")
+                          : QStringLiteral("in use by %1, which locks it (flock)").arg(describeHolders(named)));
+    return true;
+}
+
+// Everything but the descriptor scan, from the file system alone: nothing is opened.
+// Returns the device number when only that scan can still find the port in use.
+std::optional<dev_t> judgeWithoutOpening(PortFacts &facts, const FileLocks &locks)
+{
+    if (facts.path.isEmpty()) {
+        judge(facts, PortState::Missing, QStringLiteral("no device is assigned to this number"));
+        return std::nullopt;
+    }
+    const QByteArray encoded = QFile::encodeName(facts.path);
+    struct stat status {};
+    if (::stat(encoded.constData(), &status) != 0) {
+        judgeMissingPath(facts, errno);
+        return std::nullopt;
+    }
+    char resolved[PATH_MAX];
+    facts.device = ::realpath(encoded.constData(), resolved) ? QFile::decodeName(resolved) : facts.path;
+    if (!S_ISCHR(status.st_mode) || !isTerminalDevice(status.st_rdev)) {
+        const QString kind = S_ISCHR(status.st_mode) ? QStringLiteral("a device of another kind") : fileKind(status.st_mode);
+        judge(facts, PortState::NotSerial, QStringLiteral("%1 is %2, not a serial device").arg(facts.device, kind));
+        return std::nullopt;
+    }
+    if (::faccessat(AT_FDCWD, encoded.constData(), R_OK | W_OK, AT_EACCESS) != 0) {
+        const int error = errno;
+        judge(facts, error == EACCES || error == EPERM ? PortState::NoPermission : PortState::Error,
+              error == EACCES || error == EPERM ? noPermissionReason(facts.device, status)
+                                                : QStringLiteral("%1: %2").arg(facts.device, systemError(error)));
+        return std::nullopt;
+    }
+    if (judgeLocks(facts, status, locks))
+        return std::nullopt;
+    return status.st_rdev;
+}
+
+void judgeOpenElsewhere(PortFacts &facts, const QList<ProcessEntry> &users)
+{
     if (!users.isEmpty())
         return judge(facts, PortState::InUse, QStringLiteral("in use by %1").arg(describeHolders(users)));
     facts.state = PortState::Usable;
     facts.usb = usbAdapter(facts.device);
 }
 
-void judgeFailedOpen(PortFacts &facts, int error, const struct stat &status, LazyHolders &holders)
+PortScan judgeAll(PortScan ports)
 {
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        return judge(facts, PortState::NoPermission, noPermissionReason(facts.device, status));
-    case EBUSY: {
-        const QList<ProcessEntry> users = holders.of(facts.device);
-        if (!users.isEmpty())
-            return judge(facts, PortState::InUse, QStringLiteral("in use by %1").arg(describeHolders(users)));
-        return judge(facts, PortState::Error,
-                     QStringLiteral("%1 was left in exclusive mode, and no lock file or program that can be seen "
-                                    "holds it: a program probably ended without closing it. Unplug the adapter "
-                                    "and plug it in again to clear it")
-                         .arg(facts.device));
+    const FileLocks locks = FileLocks::read();
+    QList<Pending> pending;
+    for (qsizetype i = 0; i < ports.size(); ++i) {
+        if (const std::optional<dev_t> device = judgeWithoutOpening(ports[i], locks))
+            pending.append({i, *device});
     }
-    case ENOENT:
-    case ENXIO:
-    case ENODEV:
-        return judge(facts, PortState::Missing, QStringLiteral("%1 has gone").arg(facts.device));
-    case EIO:
-        return judge(facts, PortState::Missing, QStringLiteral("no serial hardware answers behind %1").arg(facts.device));
-    default:
-        return judge(facts, PortState::Error, QStringLiteral("%1: %2").arg(facts.device, systemError(error)));
-    }
-}
-
-PortFacts probe(int number, const QString &path, LazyHolders &holders)
-{
-    PortFacts facts{.number = number, .path = path};
-    if (path.isEmpty()) {
-        judge(facts, PortState::Missing, QStringLiteral("no device is assigned to this number"));
-        return facts;
-    }
-    const QByteArray encoded = QFile::encodeName(path);
-    struct stat status {};
-    if (::stat(encoded.constData(), &status) != 0) {
-        judgeMissingPath(facts, errno);
-        return facts;
-    }
-    char resolved[PATH_MAX];
-    facts.device = ::realpath(encoded.constData(), resolved) ? QFile::decodeName(resolved) : path;
-    if (!S_ISCHR(status.st_mode) || !isTerminalDevice(status.st_rdev)) {
-        const QString kind = S_ISCHR(status.st_mode) ? QStringLiteral("a device of another kind") : fileKind(status.st_mode);
-        judge(facts, PortState::NotSerial, QStringLiteral("%1 is %2, not a serial device").arg(facts.device, kind));
-        return facts;
-    }
-    const LockFileReading lock = readLockFile(facts.device);
-    if (!lock.problem.isEmpty()) {
-        judge(facts, PortState::Error, lock.problem);
-        return facts;
-    }
-    if (const std::optional<qint64> pid = lock.pid; pid && processRuns(*pid)) {
-        judge(facts, PortState::InUse,
-              QStringLiteral("in use by %1, which holds its lock file").arg(describeHolders({{*pid, processName(*pid)}})));
-        return facts;
-    }
-    const int fd = ::open(QFile::encodeName(facts.device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        judgeFailedOpen(facts, errno, status, holders);
-        return facts;
-    }
-    judgeOpenDevice(facts, fd, holders);
-    return facts;
+    QList<dev_t> devices;
+    for (const Pending &port : pending)
+        devices << port.device;
+    const DeviceHolders holders = DeviceHolders::scan(devices);
+    for (const Pending &port : pending)
+        judgeOpenElsewhere(ports[port.index], holders.of(port.device));
+    return ports;
 }
 
 } // namespace
 
 PortScan DiscoverPorts(const PortMap &map)
 {
-    LazyHolders holders;
     PortScan ports;
     for (int number = kFirstPort; number <= kLastPort; ++number)
-        ports.append(probe(number, map.devicePath(number), holders));
-    return ports;
+        ports.append(PortFacts{.number = number, .path = map.devicePath(number)});
+    return judgeAll(ports);
 }
 
 PortFacts probePort(int number, const QString &path)
 {
-    LazyHolders holders;
-    return probe(number, path, holders);
+    return judgeAll({PortFacts{.number = number, .path = path}}).constFirst();
 }
 
 } // namespace veldo

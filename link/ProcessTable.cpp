@@ -9,6 +9,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace veldo {
@@ -16,6 +18,12 @@ namespace veldo {
 namespace {
 
 using Directory = std::unique_ptr<DIR, int (*)(DIR *)>;
+
+// The device number of /dev/ptmx, through which every pseudo-terminal master is opened.
+const dev_t kPtmx = makedev(5, 2);
+
+// Far more than any machine's locks; /proc/locks is read whole, and a neighbour can add to it.
+constexpr qint64 kLocksReadLimit = 16 * 1024 * 1024;
 
 Directory openDirectory(const char *path)
 {
@@ -42,15 +50,18 @@ QByteArray readSmallFile(const QByteArray &path)
     return file.open(QIODevice::ReadOnly) ? file.read(4096) : QByteArray();
 }
 
-// The pseudo-terminal a master descriptor drives: "/dev/pts/N" from "tty-index: N".
-QString ptyOfMaster(qint64 pid, const char *fd)
+// The device number of the pseudo-terminal a master descriptor drives, from "tty-index: N".
+std::optional<dev_t> ptyOfMaster(qint64 pid, const char *fd)
 {
     const QByteArray info = readSmallFile("/proc/" + QByteArray::number(pid) + "/fdinfo/" + fd);
     const qsizetype at = info.indexOf("tty-index:");
     if (at < 0)
-        return {};
+        return std::nullopt;
     const QByteArray index = info.mid(at + 10, info.indexOf('\n', at) - at - 10).trimmed();
-    return QStringLiteral("/dev/pts/") + QString::fromLatin1(index);
+    struct stat status {};
+    if (::stat(("/dev/pts/" + index).constData(), &status) != 0)
+        return std::nullopt;
+    return status.st_rdev;
 }
 
 } // namespace
@@ -76,25 +87,29 @@ bool processRuns(qint64 pid)
     return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
 }
 
-DeviceHolders DeviceHolders::scan()
+DeviceHolders DeviceHolders::scan(const QList<dev_t> &devices)
 {
     DeviceHolders holders;
-    QSet<QPair<QString, qint64>> deviceSides;
+    if (devices.isEmpty())
+        return holders;
+    const QSet<dev_t> wanted(devices.cbegin(), devices.cend());
+    QSet<QPair<dev_t, qint64>> deviceSides;
     forEachPid([&](qint64 pid) {
         const QByteArray fdFolder = "/proc/" + QByteArray::number(pid) + "/fd";
         const Directory fds = openDirectory(fdFolder.constData());
         if (!fds)
             return; // another user's process
         while (const dirent *entry = ::readdir(fds.get())) {
-            char target[256];
-            const ssize_t n = ::readlinkat(::dirfd(fds.get()), entry->d_name, target, sizeof target - 1);
-            if (n <= 5 || std::string_view(target, 5) != "/dev/")
+            struct stat status {};
+            if (entry->d_name[0] == '.' || ::fstatat(::dirfd(fds.get()), entry->d_name, &status, 0) != 0
+                || !S_ISCHR(status.st_mode))
                 continue;
-            const QString device = QString::fromLocal8Bit(target, n);
-            if (device == QLatin1String("/dev/ptmx") || device == QLatin1String("/dev/pts/ptmx"))
-                deviceSides.insert({ptyOfMaster(pid, entry->d_name), pid});
-            else if (!holders.m_pids.contains(device, pid))
-                holders.m_pids.insert(device, pid);
+            if (status.st_rdev == kPtmx) {
+                if (const std::optional<dev_t> slave = ptyOfMaster(pid, entry->d_name); slave && wanted.contains(*slave))
+                    deviceSides.insert({*slave, pid});
+            } else if (wanted.contains(status.st_rdev) && !holders.m_pids.contains(status.st_rdev, pid)) {
+                holders.m_pids.insert(status.st_rdev, pid);
+            }
         }
     });
     for (const auto &[device, pid] : std::as_const(deviceSides))
@@ -102,12 +117,42 @@ DeviceHolders DeviceHolders::scan()
     return holders;
 }
 
-QList<ProcessEntry> DeviceHolders::of(const QString &device) const
+QList<ProcessEntry> DeviceHolders::of(dev_t device) const
 {
     QList<ProcessEntry> processes;
     for (auto it = m_pids.constFind(device); it != m_pids.constEnd() && it.key() == device; ++it)
         processes.append({it.value(), processName(it.value())});
     return processes;
+}
+
+// Lines such as "3: FLOCK  ADVISORY  WRITE 9299 00:05:112 0 EOF"; those with "->" are
+// processes waiting for a lock, not holding one.
+FileLocks FileLocks::read()
+{
+    FileLocks locks;
+    QFile file(QStringLiteral("/proc/locks"));
+    if (!file.open(QIODevice::ReadOnly))
+        return locks;
+    for (const QByteArray &line : file.read(kLocksReadLimit).split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 6 || fields.at(1) == "->" || fields.at(1) == "LEASE" || fields.at(1) == "DELEG")
+            continue;
+        const QList<QByteArray> file = fields.at(5).split(':');
+        bool ok[3] = {};
+        if (file.size() != 3)
+            continue;
+        const quint64 fileSystem = makedev(file.at(0).toUInt(&ok[0], 16), file.at(1).toUInt(&ok[1], 16));
+        const quint64 inode = file.at(2).toULongLong(&ok[2]);
+        if (ok[0] && ok[1] && ok[2])
+            locks.m_pids.insert({fileSystem, inode}, std::max<qint64>(fields.at(4).toLongLong(), 0));
+    }
+    return locks;
+}
+
+std::optional<QList<qint64>> FileLocks::holders(dev_t fileSystem, ino_t inode) const
+{
+    const QList<qint64> pids = m_pids.values({quint64(fileSystem), quint64(inode)});
+    return pids.isEmpty() ? std::nullopt : std::optional(pids);
 }
 
 } // namespace veldo

@@ -3,9 +3,11 @@
 #include "support/PtyPorts.h"
 
 #include "link/CommsModule.h"
+#include "link/DeviceClaim.h"
 #include "link/LockFile.h"
 #include "link/PortAdvice.h"
 #include "link/PortProbe.h"
+#include "link/ProcessTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,7 +30,7 @@ namespace {
 
 // What stands behind Com1 for a probe, besides a link to somewhere else.
 enum class Behind {
-    FreePty, Link, VanishedPty, LiveLockFile, DeadLockFile, FifoLockFile, HeldOpen, LeftExclusive, OpenHereUnderOtherName, DialoutOnly,
+    FreePty, Link, VanishedPty, LiveLockFile, DeadLockFile, FifoLockFile, HeldOpen, Flocked, LeftExclusive, OpenHereUnderOtherName, DialoutOnly,
 };
 
 // Sets exclusive mode in a child that then ends without clearing it.
@@ -83,8 +85,11 @@ bool setUp(PtyPorts &bench, Behind behind, const QString &target, Obstacle &obst
         return runInChild([&obstacle] { return ::mkfifo(QFile::encodeName(obstacle.lockFile).constData(), 0666); },
                           {.dropToNobody = isRoot()}) == 0;
     case Behind::HeldOpen:
-        obstacle.holder = std::make_unique<DeviceHolder>(device);
-        return obstacle.holder->pid() > 0;
+    case Behind::Flocked:
+        obstacle.holder = std::make_unique<DeviceHolder>(device, behind == Behind::Flocked);
+        // flock -F becomes sleep once it holds the lock.
+        return obstacle.holder->pid() > 0
+            && QTest::qWaitFor([&] { return processName(obstacle.holder->pid()) == QLatin1String("sleep"); }, 5000);
     case Behind::LeftExclusive: return leaveInExclusiveMode(device);
     case Behind::OpenHereUnderOtherName:
         obstacle.otherName = std::make_unique<CommPort>(PortMap(bench.folder(), {QString(), device}));
@@ -135,7 +140,8 @@ private slots:
         QCOMPARE(PortMap::standardPortsFolder(), QDir::homePath() + QStringLiteral("/.config/veldo/ports"));
     }
 
-    // Each row is probed as this user and, where permissions matter, by nobody in a child.
+    // Each row is judged as this user and, where permissions matter, by nobody in a child:
+    // the probe, which opens nothing, then for a port it finds usable, the claim of it.
     void probeSaysWhy_data()
     {
         QTest::addColumn<Behind>("behind");
@@ -159,6 +165,8 @@ private slots:
         row("lock file of an ended program", Behind::DeadLockFile, "", false, usable, {});
         row("named pipe as lock file, no hang", Behind::FifoLockFile, "", false, PortState::Error, {"LCK..pts_", "is a named pipe, not a lock file"});
         row("held open without any lock", Behind::HeldOpen, "", false, inUse, {"in use by sleep (PID PID)"});
+        row("flock, as root", Behind::Flocked, "", false, inUse, {"in use by sleep (PID PID), which locks it (flock)"});
+        row("flock, as nobody", Behind::Flocked, "", true, inUse, {"in use by sleep (PID PID), which locks it (flock)"});
         row("open here under another name", Behind::OpenHereUnderOtherName, "", false, inUse, {"this program, which holds its lock file"});
         row("left in exclusive mode, as root", Behind::LeftExclusive, "", false, usable, {});
         row("left in exclusive mode, as nobody", Behind::LeftExclusive, "", true, PortState::Error, {"exclusive mode", "plug it in again"});
@@ -184,7 +192,9 @@ private slots:
         const QString holder = obstacle.holder ? QString::number(obstacle.holder->pid()) : QString();
         const QString path = asNobody ? device : bench.comm.portMap().devicePath(1);
         const auto judged = [&] {
-            const PortFacts facts = probePort(1, path);
+            PortFacts facts = probePort(1, path);
+            if (const int fd = claimDevice(facts); fd >= 0)
+                ::close(fd);
             bool holds = facts.state == state;
             for (const QString &part : reasonHolds)
                 holds = holds && facts.reason.contains(QString(part).replace(QStringLiteral("PID PID"), QStringLiteral("PID ") + holder));
@@ -210,14 +220,22 @@ private slots:
         denied[0].reason = QStringLiteral("no permission");
         PortScan free = missing;
         free[2].state = PortState::Usable;
+        PortScan linked = missing;
+        for (PortFacts &port : linked)
+            port.path = QStringLiteral("/home/u/.config/veldo/ports/com%1").arg(port.number);
+        linked[1].state = PortState::InUse;
+        linked[1].reason = QStringLiteral("in use by sleep (PID 7)");
         QTest::newRow("no adapter at all") << missing << QStringList{"bash"}
                                            << QStringList{"No serial adapter was found. Looked for: /dev/ttyUSB0, /dev/ttyUSB1", "/dev/ttyUSB15.", "/ports/comN a link"}
                                            << QStringList{"ModemManager", "Com1 "};
         QTest::newRow("a port without permission, ModemManager")
-            << denied << QStringList{"ModemManager"} << QStringList{"Com1 (/dev/ttyUSB0): no permission", "ID_MM_DEVICE_IGNORE"}
+            << denied << QStringList{"ModemManager"} << QStringList{"\n\nCom1: no permission\n\n", "ID_MM_DEVICE_IGNORE"}
             << QStringList{"No serial adapter", "brltty"};
-        QTest::newRow("brltty") << missing << QStringList{"brltty"} << QStringList{"brltty runs on this machine", "braille"} << QStringList{"ModemManager"};
-        QTest::newRow("a port free now") << free << QStringList{} << QStringList{"Free now: Com3:"} << QStringList{"No serial adapter"};
+        QTest::newRow("brief: links to unplugged adapters folded, brltty")
+            << linked << QStringList{"brltty"}
+            << QStringList{"open.\n\nCom1, Com3\u2013Com16: the linked adapters are not plugged in\nCom2: in use by sleep (PID 7)\n\nbrltty runs"}
+            << QStringList{"ModemManager", "gone", "Looked for"};
+        QTest::newRow("a port free now") << free << QStringList{} << QStringList{"Free now: Com3. Choose"} << QStringList{"No serial adapter"};
     }
 
     void noPortExplanation()
@@ -229,7 +247,8 @@ private slots:
         QList<ProcessEntry> table;
         for (const QString &name : processes)
             table.append({qint64(table.size() + 100), name});
-        const QString text = veldo::noPortExplanation(ports, table, QStringLiteral("/home/u/.config/veldo/ports"));
+        const QString text = veldo::noPortExplanation(ports, table, QStringLiteral("/home/u/.config/veldo/ports"),
+                                                      QByteArray(QTest::currentDataTag()).startsWith("brief") ? Detail::Brief : Detail::Full);
         QVERIFY2(text.startsWith(QStringLiteral("No serial port is open.\n")), qPrintable(text));
         for (const QString &part : holds)
             QVERIFY2(text.contains(part), qPrintable(part + QStringLiteral(" missing from:\n") + text));
@@ -327,6 +346,7 @@ private slots:
         QCOMPARE(openPort(), 5);
 
         bench.pty(5).close();
+        QTRY_VERIFY(!bench.comm.portOpen()); // the port in use is never closed by a refresh, only by its loss
         QCOMPARE(refresh(), (QList<int>{3, 16}));
         QCOMPARE(openPort(), 3);
 

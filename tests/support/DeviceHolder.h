@@ -4,13 +4,17 @@
 
 namespace veldo::test {
 
-// Another program, sleep, that holds a device open as its standard input until destroyed.
+// Another program, sleep, that holds a device open as its standard input until destroyed,
+// and with `locked` also holds a flock on it (flock -F makes the lock and becomes sleep).
 class DeviceHolder {
 public:
-    explicit DeviceHolder(const QString &device)
+    explicit DeviceHolder(const QString &device, bool locked = false)
     {
         m_process.setStandardInputFile(device);
-        m_process.start(QStringLiteral("sleep"), {QStringLiteral("600")});
+        if (locked)
+            m_process.start(QStringLiteral("flock"), {QStringLiteral("-F"), QStringLiteral("-x"), device, QStringLiteral("sleep"), QStringLiteral("600")});
+        else
+            m_process.start(QStringLiteral("sleep"), {QStringLiteral("600")});
         m_process.waitForStarted();
     }
     ~DeviceHolder()

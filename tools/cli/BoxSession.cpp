@@ -101,14 +101,12 @@ ExitStatus BoxSession::open()
         return kInterrupted;
     startStep();
     m_port.setSettings(kBoxLineSettings);
-    if (m_port.setPortOpen(true)) {
+    const PortFacts facts = m_port.open(probePort(m_port.commPort(), m_port.portMap().devicePath(m_port.commPort())));
+    if (m_port.portOpen()) {
         step(QStringLiteral("open"), m_port.portMap().devicePath(m_port.commPort()), QStringLiteral("9600 8N1"));
         return kSuccess;
     }
-    const PortFacts facts = probePort(m_port.commPort(), m_port.portMap().devicePath(m_port.commPort()));
-    QStringList lines{facts.usable() ? QStringLiteral("%1 could not be opened").arg(facts.device) : facts.reason};
-    lines << grabberHints(runningProcesses());
-    failure(QStringLiteral("open"), lines.join(u'\n'));
+    failure(QStringLiteral("open"), (QStringList{facts.reason} << grabberHints(runningProcesses())).join(u'\n'));
     return kNoUsablePort;
 }
 

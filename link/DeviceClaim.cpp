@@ -1,0 +1,83 @@
+#include "link/DeviceClaim.h"
+
+#include "link/PortAdvice.h"
+#include "link/ProcessTable.h"
+
+#include <QFile>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace veldo {
+
+namespace {
+
+void refuse(PortFacts &facts, PortState state, const QString &reason)
+{
+    facts.state = state;
+    facts.reason = reason;
+}
+
+// A device in exclusive mode that no program that can be seen holds was left so by a
+// program that ended without closing it.
+void judgeBusy(PortFacts &facts, dev_t device)
+{
+    if (const QList<ProcessEntry> users = DeviceHolders::scan({device}).of(device); !users.isEmpty())
+        return refuse(facts, PortState::InUse, QStringLiteral("in use by %1").arg(describeHolders(users)));
+    refuse(facts, PortState::Error,
+           QStringLiteral("%1 was left in exclusive mode, and no lock file or program that can be seen holds it: a "
+                          "program probably ended without closing it. Unplug the adapter and plug it in again to clear it")
+               .arg(facts.device));
+}
+
+void judgeFailedOpen(PortFacts &facts, int error, const struct stat &status)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM: return refuse(facts, PortState::NoPermission, noPermissionReason(facts.device, status));
+    case EBUSY: return judgeBusy(facts, status.st_rdev);
+    case ENOENT:
+    case ENXIO:
+    case ENODEV: return refuse(facts, PortState::Missing, QStringLiteral("%1 has gone").arg(facts.device));
+    case EIO: return refuse(facts, PortState::Missing, QStringLiteral("no serial hardware answers behind %1").arg(facts.device));
+    default: return refuse(facts, PortState::Error, QStringLiteral("%1: %2").arg(facts.device, systemError(error)));
+    }
+}
+
+} // namespace
+
+int claimDevice(PortFacts &facts)
+{
+    if (!facts.usable())
+        return -1;
+    const QByteArray path = QFile::encodeName(facts.device);
+    struct stat status {};
+    if (::stat(path.constData(), &status) != 0) {
+        refuse(facts, PortState::Missing, QStringLiteral("%1 has gone").arg(facts.device));
+        return -1;
+    }
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        judgeFailedOpen(facts, errno, status);
+        return -1;
+    }
+    termios line{};
+    if (::tcgetattr(fd, &line) != 0) {
+        ::close(fd);
+        refuse(facts, PortState::NotSerial, QStringLiteral("%1 is not a serial device").arg(facts.device));
+        return -1;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        refuse(facts, PortState::InUse, QStringLiteral("in use by a program that locks it (flock)"));
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace veldo
