@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <memory>
+
+class QMessageBox;
 class QWidget;
 
 namespace veldo {
@@ -13,6 +16,8 @@ namespace veldo {
 class MessageBox : public DialogSeam<void(const QString &text)> {
 public:
     static void show(QWidget *parent, const QString &text);
+    // The box show() runs, not yet shown.
+    static std::unique_ptr<QMessageBox> build(QWidget *parent, const QString &text);
 };
 
 } // namespace veldo

@@ -17,10 +17,13 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QStyle>
 #include <QTranslator>
 #include <QXmlStreamReader>
+
+#include <csignal>
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -73,6 +76,8 @@ private slots:
     void startsInItsInitialState();
     void clickWithoutPortSaysWhy_data();
     void clickWithoutPortSaysWhy();
+    void noPortMessageFitsTheSmallestScreen();
+    void portsThatComeAndGo();
     void terminatedToolLeavesPortClean_data();
     void terminatedToolLeavesPortClean();
     void commandLineWithoutDisplay_data();
@@ -119,8 +124,8 @@ void WindowTest::clickWithoutPortSaysWhy_data()
 {
     QTest::addColumn<bool>("held");
     QTest::addColumn<QString>("why");
-    QTest::newRow("no adapter") << false << "No serial adapter was found. Looked for: ";
-    QTest::newRow("the only port held by another program") << true << "): in use by sleep (PID ";
+    QTest::newRow("no adapter") << false << "No serial adapter was found.\nTo use another device";
+    QTest::newRow("the only port held by another program") << true << "\n\nCom1: in use by sleep (PID ";
 }
 
 // Download and Upload with no port open say why, and start nothing.
@@ -154,6 +159,49 @@ void WindowTest::terminatedToolLeavesPortClean_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::newRow("in its event loop") << QStringList();
     QTest::newRow("before it, at the message about the file given") << QStringList{QStringLiteral("/")};
+}
+
+// Sixteen numbers linked to unplugged adapters, one of them to a held port: the box as the
+// user sees it stays within 800x600, the size of the test's screen.
+void WindowTest::noPortMessageFitsTheSmallestScreen()
+{
+    WindowHarness h;
+    PseudoTerminal pty;
+    test::DeviceHolder holder(pty.slavePath());
+    QVERIFY(QDir().mkpath(h.portsFolder()));
+    for (int n = kFirstPort; n <= kLastPort; ++n) {
+        const QString target = n == 2 ? pty.slavePath() : QStringLiteral("/dev/serial/by-id/usb-Maker_Adapter_%1-if00-port0").arg(n);
+        QVERIFY(QFile::link(target, h.portsFolder() + QStringLiteral("/com%1").arg(n)));
+    }
+    h.open();
+    QSize shown;
+    MessageBox::setHandler([&](const QString &text) {
+        const std::unique_ptr<QMessageBox> box = MessageBox::build(h.window.get(), text);
+        box->show();
+        shown = box->frameGeometry().size();
+    });
+    QTest::mouseClick(h.button("Download"), Qt::LeftButton);
+    QVERIFY2(shown.width() <= 800 && shown.height() <= 600, qPrintable(QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())));
+}
+
+// A port linked while the window runs is opened without the list being opened; its device
+// gone, it is closed and the status line says so, without a box.
+void WindowTest::portsThatComeAndGo()
+{
+    WindowHarness h;
+    QVERIFY(QDir().mkpath(h.portsFolder()));
+    h.open();
+    const auto *ports = h.child<QComboBox>(QStringLiteral("ComboCommPort"));
+    QCOMPARE(ports->count(), 0);
+    PseudoTerminal pty;
+    QVERIFY(QFile::link(pty.slavePath(), h.portsFolder() + QStringLiteral("/com2")));
+    QTRY_COMPARE(ports->currentText(), QStringLiteral("Com2:"));
+    QVERIFY(probePort(2, pty.slavePath()).reason.contains(QStringLiteral("this program")));
+    pty.close();
+    QTRY_COMPARE(h.label("LblMsg")->text(), QStringLiteral("Com2 is closed: its device has gone"));
+    QVERIFY(h.label("LblMsg")->isVisible() && !h.label("LblCopyRight")->isVisible());
+    QCOMPARE(ports->count(), 0);
+    QVERIFY(h.messages.empty());
 }
 
 // Stopped by SIGTERM, the real program closes its port: no lock file, no exclusive mode.

@@ -352,6 +352,7 @@ private slots:
 
         bench.pty(3).close();
         bench.pty(16).close();
+        QTRY_VERIFY(!bench.comm.portOpen());
         QCOMPARE(refresh(), QList<int>());
         QCOMPARE(openPort(), 0);
         QVERIFY2(!module.SelectCommPort(bench.comm, 4), "a port held by another program is never opened");

@@ -11,6 +11,11 @@ PtyPorts::PtyPorts(std::initializer_list<int> numbers)
     QDir().mkpath(folder());
     for (int number : numbers)
         link(number, (ptys[number] = std::make_unique<PseudoTerminal>())->slavePath());
+    // Every other number leads nowhere, never to the machine's own devices.
+    for (int number = kFirstPort; number <= kLastPort; ++number) {
+        if (!ptys.contains(number))
+            link(number, home.filePath(QStringLiteral("nowhere")));
+    }
 }
 
 bool PtyPorts::link(int port, const QString &target) const

@@ -13,7 +13,7 @@
 namespace veldo {
 
 // Pseudo-terminals linked as the given port numbers into a ports folder of the test's own,
-// and a closed serial port over that folder alone. XDG_CONFIG_HOME points at `home`, so the
+// the other numbers linked to nowhere, and a closed serial port over that folder alone. XDG_CONFIG_HOME points at `home`, so the
 // program's standard map sees these links and never the machine's own devices.
 // The master side of pty(n) plays the device behind Com n.
 struct PtyPorts {
