@@ -65,6 +65,7 @@ frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , MSComm(std::move(portMap))
     , PortWatch(MSComm.portMap().portsFolder())
+    , Scanner(this)
     , Exchange(new ExchangeRunner(MSComm, this))
 {
     installAccessibleRoles();

@@ -7,6 +7,7 @@
 #include "link/CommsModule.h"
 #include "link/ExchangeRunner.h"
 #include "link/PortAdvice.h"
+#include "link/PortScanner.h"
 #include "link/PortWatcher.h"
 
 #include <QPointer>
@@ -62,6 +63,9 @@ private:
     // Adapters that come and go: a usable port that appears is opened when none is open; the
     // open port's device going closes it, and the status line says so.
     void watchPorts();
+    // The list at once from what the file system says; the holders' names and the opening
+    // of a port follow when the scan of the processes ends.
+    void refreshPorts();
     void Ports_Changed();
     void portLost();
 
@@ -107,6 +111,7 @@ private:
 
     CommPort MSComm;
     PortWatcher PortWatch;
+    PortScanner Scanner;
     CommsModule Comms;
     ExchangeRunner *Exchange = nullptr; // the download or upload that waits, if any
     FileDialog CommonDialog1;

@@ -15,12 +15,19 @@ namespace veldo {
 
 void frmVeldo::Form_Load()
 {
-    showPorts(Comms.RefreshPortList(MSComm));
+    refreshPorts();
 }
 
 void frmVeldo::ComboCommPort_DropDown()
 {
-    showPorts(Comms.RefreshPortList(MSComm));
+    refreshPorts();
+}
+
+void frmVeldo::refreshPorts()
+{
+    const PortScan found = DiscoverPorts(MSComm.portMap(), OpenHolders::Skip);
+    showPorts(MSComm.portOpen() ? Comms.UsePorts(MSComm, found) : found);
+    Scanner.start(found);
 }
 
 void frmVeldo::ComboCommPort_Click()
@@ -54,6 +61,7 @@ void frmVeldo::watchPorts()
 {
     connect(&PortWatch, &PortWatcher::portsChanged, this, &frmVeldo::Ports_Changed);
     connect(&MSComm, &CommPort::failed, this, &frmVeldo::portLost);
+    connect(&Scanner, &PortScanner::finished, this, [this](const PortScan &ports) { showPorts(Comms.UsePorts(MSComm, ports)); });
 }
 
 void frmVeldo::Ports_Changed()
@@ -62,7 +70,7 @@ void frmVeldo::Ports_Changed()
         MSComm.setPortOpen(false);
         return portLost();
     }
-    showPorts(Comms.RefreshPortList(MSComm));
+    refreshPorts();
 }
 
 // Said on the status line, not in a box: the user may be away, and nothing waits for an
@@ -72,7 +80,7 @@ void frmVeldo::portLost()
     LblCopyRight->hide();
     LblMsg->setText(QStringLiteral("Com%1 is closed: its device has gone").arg(MSComm.commPort()));
     LblMsg->show();
-    showPorts(DiscoverPorts(MSComm.portMap()));
+    showPorts(DiscoverPorts(MSComm.portMap(), OpenHolders::Skip));
 }
 
 } // namespace veldo

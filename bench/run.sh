@@ -11,9 +11,12 @@ launches=${1:-9}
 build=${VELDO_BUILD_DIR:-build}
 floor_source=../shared/bench/floor
 
+extra=${VELDO_BENCH_PROCESSES:-5000}
 work=$(mktemp -d)
 xvfb=
+sleepers=()
 cleanup() {
+    [ ${#sleepers[@]} -gt 0 ] && kill "${sleepers[@]}" 2>/dev/null
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
     rm -rf "$work"
 }
@@ -42,6 +45,13 @@ mkdir -m 700 "$work/config" "$work/runtime"
 export DISPLAY=:$display QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 unset WAYLAND_DISPLAY
 
+# A busy machine: extra sleeping processes (bounded, ended on exit), for every row below.
+[ "$extra" -le 20000 ] || { echo "VELDO_BENCH_PROCESSES: at most 20000" >&2; exit 1; }
+for ((i = 0; i < extra; i++)); do
+    sleep 3600 &
+    sleepers+=($!)
+done
+
 # Appends "<ms to the window> <VmRSS KiB>" of one launch of a program to a file.
 launch() {
     "$build/bench/launch/veldo-launch-timer" -- "$1" >>"$2" 2>>"$work/launch.log" \
@@ -60,7 +70,9 @@ tool_ms=$(median 1 "$work/tool")
 floor_ms=$(median 1 "$work/floor")
 tool_mib=$(awk -v k="$(median 2 "$work/tool")" 'BEGIN { printf "%.1f", k / 1024 }')
 floor_mib=$(awk -v k="$(median 2 "$work/floor")" 'BEGIN { printf "%.1f", k / 1024 }')
-read -r refresh_none refresh_sixteen <<<"$("$build/bench/ports/veldo-ports-bench")"
+read -r refresh_none refresh_sixteen refresh_list <<<"$("$build/bench/ports/veldo-ports-bench" 21)"
+# How many terminal devices veldo-cli ports opens while it judges the machine's own (none).
+opened=$(strace -f -e trace=openat "$build/tools/veldo-cli" ports 2>&1 >/dev/null | grep -cE '"/dev/(tty|pts/)' || true)
 
 # row <measure> <tool> <floor or -> <limit> <target or ->: checks the ratio to the floor
 # when there is one, else the tool's own figure.
@@ -72,12 +84,17 @@ row() {
         printf "%-34s %9s %9s %7s  %-9s %s\n", name, tool, floor, ratio, target, result
     }'
 }
-echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"
+echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores, $extra extra processes"
 printf '%-34s %9s %9s %7s  %-9s %s\n' "Median of $launches launches (Xvfb)" veldo floor ratio target result
-row "Launch to window shown (ms)" "$tool_ms" "$floor_ms" 1.5 "<= 1.5x"
+row "Launch to window shown (ms)" "$tool_ms" "$floor_ms" 1.3 "<= 1.3x"
 row "Resident memory when shown (MiB)" "$tool_mib" "$floor_mib" 1.3 "<= 1.3x"
 row "DiscoverPorts, no port (ms)" "$refresh_none" - 20 "-"
-row "DiscoverPorts, 16 ports (ms)" "$refresh_sixteen" - 20 "< 20 ms"
+row "DiscoverPorts, 16 ports (ms)" "$refresh_sixteen" - 20 "-"
+row "List refresh, 16 ports (ms)" "$refresh_list" - 50.001 "<= 50 ms"
+row "Devices opened by veldo-cli ports" "$opened" - 0.5 "0"
+# The exchanges below wait on the line, not on the process table: the extra processes end here.
+[ ${#sleepers[@]} -gt 0 ] && kill "${sleepers[@]}" 2>/dev/null
+sleepers=()
 
 echo
 bash bench/cli.sh "$launches"

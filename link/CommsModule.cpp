@@ -8,7 +8,11 @@ namespace veldo {
 
 PortScan CommsModule::RefreshPortList(CommPort &comm)
 {
-    PortScan ports = DiscoverPorts(comm.portMap());
+    return UsePorts(comm, DiscoverPorts(comm.portMap()));
+}
+
+PortScan CommsModule::UsePorts(CommPort &comm, PortScan ports)
+{
     if (comm.portOpen()) {
         // Closing and opening again would drop and raise DTR: boards that reset on it would.
         for (PortFacts &port : ports) {

@@ -15,6 +15,8 @@ public:
     // with none open, the port last used is opened if it is usable, else the lowest usable
     // one that opens. Refusals found by opening replace what the probe said.
     PortScan RefreshPortList(CommPort &comm);
+    // The same over a probe already made.
+    PortScan UsePorts(CommPort &comm, PortScan ports);
     // Closes the port and opens the given one, which the last refresh found usable.
     bool SelectCommPort(CommPort &comm, int port);
     // Opens the port with the box's settings; true when it is open with them.

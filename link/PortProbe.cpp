@@ -71,13 +71,6 @@ void judgeMissingPath(PortFacts &facts, int error)
     judge(facts, PortState::Missing, QStringLiteral("%1 does not exist").arg(facts.path));
 }
 
-// A judgement that needs the whole table of open descriptors waits for it: one scan
-// serves every port of a discovery.
-struct Pending {
-    qsizetype index;
-    dev_t device;
-};
-
 // Locked by a lock file of a running program or by flock: in use, with the holder named
 // where it can be seen. Whether it is open elsewhere is left to the descriptor scan.
 bool judgeLocks(PortFacts &facts, const struct stat &status, const FileLocks &locks)
@@ -107,76 +100,87 @@ bool judgeLocks(PortFacts &facts, const struct stat &status, const FileLocks &lo
 }
 
 // Everything but the descriptor scan, from the file system alone: nothing is opened.
-// Returns the device number when only that scan can still find the port in use.
-std::optional<dev_t> judgeWithoutOpening(PortFacts &facts, const FileLocks &locks)
+// True when only that scan can still find the port in use.
+bool judgeWithoutOpening(PortFacts &facts, const FileLocks &locks)
 {
     if (facts.path.isEmpty()) {
         judge(facts, PortState::Missing, QStringLiteral("no device is assigned to this number"));
-        return std::nullopt;
+        return false;
     }
     const QByteArray encoded = QFile::encodeName(facts.path);
     struct stat status {};
     if (::stat(encoded.constData(), &status) != 0) {
         judgeMissingPath(facts, errno);
-        return std::nullopt;
+        return false;
     }
     char resolved[PATH_MAX];
     facts.device = ::realpath(encoded.constData(), resolved) ? QFile::decodeName(resolved) : facts.path;
     if (!S_ISCHR(status.st_mode) || !isTerminalDevice(status.st_rdev)) {
         const QString kind = S_ISCHR(status.st_mode) ? QStringLiteral("a device of another kind") : fileKind(status.st_mode);
         judge(facts, PortState::NotSerial, QStringLiteral("%1 is %2, not a serial device").arg(facts.device, kind));
-        return std::nullopt;
+        return false;
     }
     if (::faccessat(AT_FDCWD, encoded.constData(), R_OK | W_OK, AT_EACCESS) != 0) {
         const int error = errno;
         judge(facts, error == EACCES || error == EPERM ? PortState::NoPermission : PortState::Error,
               error == EACCES || error == EPERM ? noPermissionReason(facts.device, status)
                                                 : QStringLiteral("%1: %2").arg(facts.device, systemError(error)));
-        return std::nullopt;
+        return false;
     }
     if (judgeLocks(facts, status, locks))
-        return std::nullopt;
-    return status.st_rdev;
+        return false;
+    return true;
 }
 
-void judgeOpenElsewhere(PortFacts &facts, const QList<ProcessEntry> &users)
+void judgeUsable(PortFacts &facts)
 {
-    if (!users.isEmpty())
-        return judge(facts, PortState::InUse, QStringLiteral("in use by %1").arg(describeHolders(users)));
     facts.state = PortState::Usable;
     facts.usb = usbAdapter(facts.device);
 }
 
-PortScan judgeAll(PortScan ports)
+PortScan judgeAll(PortScan ports, OpenHolders openHolders)
 {
     const FileLocks locks = FileLocks::read();
-    QList<Pending> pending;
-    for (qsizetype i = 0; i < ports.size(); ++i) {
-        if (const std::optional<dev_t> device = judgeWithoutOpening(ports[i], locks))
-            pending.append({i, *device});
+    for (PortFacts &port : ports) {
+        if (judgeWithoutOpening(port, locks))
+            judgeUsable(port);
     }
-    QList<dev_t> devices;
-    for (const Pending &port : pending)
-        devices << port.device;
-    const DeviceHolders holders = DeviceHolders::scan(devices);
-    for (const Pending &port : pending)
-        judgeOpenElsewhere(ports[port.index], holders.of(port.device));
+    if (openHolders == OpenHolders::Find)
+        findOpenHolders(ports);
     return ports;
 }
 
 } // namespace
 
-PortScan DiscoverPorts(const PortMap &map)
+PortScan DiscoverPorts(const PortMap &map, OpenHolders openHolders)
 {
     PortScan ports;
     for (int number = kFirstPort; number <= kLastPort; ++number)
         ports.append(PortFacts{.number = number, .path = map.devicePath(number)});
-    return judgeAll(ports);
+    return judgeAll(ports, openHolders);
 }
 
 PortFacts probePort(int number, const QString &path)
 {
-    return judgeAll({PortFacts{.number = number, .path = path}}).constFirst();
+    return judgeAll({PortFacts{.number = number, .path = path}}, OpenHolders::Find).constFirst();
+}
+
+void findOpenHolders(PortScan &ports)
+{
+    QList<PortFacts *> usable;
+    QList<dev_t> devices;
+    for (PortFacts &port : ports) {
+        struct stat status {};
+        if (port.usable() && ::stat(QFile::encodeName(port.device).constData(), &status) == 0) {
+            usable << &port;
+            devices << status.st_rdev;
+        }
+    }
+    const DeviceHolders holders = DeviceHolders::scan(devices);
+    for (qsizetype i = 0; i < usable.size(); ++i) {
+        if (const QList<ProcessEntry> users = holders.of(devices[i]); !users.isEmpty())
+            judge(*usable[i], PortState::InUse, QStringLiteral("in use by %1").arg(describeHolders(users)));
+    }
 }
 
 } // namespace veldo

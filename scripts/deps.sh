@@ -11,8 +11,8 @@ packages=(
     xvfb xauth
 )
 [ "${VELDO_FUZZ:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
-# The benchmark times windows on an X display through XCB.
-[ "${VELDO_BENCH:-0}" = 1 ] && packages+=(libxcb1-dev)
+# The benchmark times windows on an X display through XCB, and traces what veldo-cli opens.
+[ "${VELDO_BENCH:-0}" = 1 ] && packages+=(libxcb1-dev strace)
 # The run command: the platform plugin for a Wayland session.
 [ "${VELDO_RUN:-0}" = 1 ] && packages+=(qt6-wayland)
 # The package and its checks: dependencies from the binaries, validators for the desktop files.

@@ -52,13 +52,16 @@ public:
     QString portsFolder() const { return dir.filePath(QStringLiteral("ports")); }
     QString downloadsFolder() const { return dir.filePath(QStringLiteral("data/veldo/downloads")); }
 
-    // Creates and shows the window; ports linked into portsFolder() before this are probed.
+    // Creates and shows the window; ports linked into portsFolder() before this are probed,
+    // and the port chosen is open once this returns.
     veldo::frmVeldo &open()
     {
         window = std::make_unique<veldo::frmVeldo>(veldo::PortMap(portsFolder(), {}));
         window->show();
         if (!QTest::qWaitForWindowActive(window.get()))
             qWarning("window not active");
+        if (!QTest::qWaitFor([this] { return !child<veldo::PortScanner>(QStringLiteral("PortScanner"))->busy(); }, 10000))
+            qWarning("ports not scanned");
         return *window;
     }
 
