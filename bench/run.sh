@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 launches=${1:-9}
 build=${VELDO_BUILD_DIR:-build}
-floor_source=../shared/bench/floor
+floor_source=${VELDO_FLOOR_SOURCE:-../shared/bench/floor}
 
 extra=${VELDO_BENCH_PROCESSES:-5000}
 work=$(mktemp -d)
