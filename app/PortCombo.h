@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/PortFacts.h"
+#include "box/BoxSession.h"
 
 #include <QComboBox>
 

@@ -63,10 +63,7 @@ QLabel *makeStatusLabel(const QString &name, const QString &text, QWidget *paren
 frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
-    , MSComm(std::move(portMap))
-    , PortWatch(MSComm.portMap().portsFolder())
-    , Scanner(this)
-    , Exchange(new ExchangeRunner(MSComm, this))
+    , m_box(new BoxSession(std::move(portMap), BoxSession::Pace::Ticks, this))
 {
     installAccessibleRoles();
     setObjectName(QStringLiteral("frmVeldo"));
@@ -82,10 +79,10 @@ frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
     setAccessibleDescription(tr(
         "Ctrl+O opens a configuration file and Ctrl+S saves it. Ctrl+Z brings back what was shown before "
         "the last Clear All, Open, Download or change of a field; Ctrl+Shift+Z or Ctrl+Y goes forward again."));
-    Announce = new Announcer(this);
+    m_announce = new Announcer(this);
 
-    connect(Exchange, &ExchangeRunner::ticked, this, &frmVeldo::Exchange_Tick);
-    connect(Exchange, &ExchangeRunner::finished, this, &frmVeldo::Exchange_Finished);
+    connect(m_box, &BoxSession::ticked, this, &frmVeldo::Exchange_Tick);
+    connect(m_box, &BoxSession::finished, this, &frmVeldo::Exchange_Finished);
     watchPorts();
 
     Form_Load();
@@ -94,18 +91,18 @@ frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
 frmVeldo::~frmVeldo()
 {
     // QWidget's destructor moves the focus, after the fields are gone.
-    disconnect(FocusWatch);
+    disconnect(m_focusWatch);
 }
 
 void frmVeldo::buildCommandColumn()
 {
     QGroupBox *frame1 = makeFrame(QStringLiteral("Frame1"), layout::kFrame1, this);
 
-    ComboCommPort = new PortCombo(frame1);
-    ComboCommPort->setGeometry(layout::kComboCommPort);
-    ComboCommPort->setAccessibleName(tr("Serial port"));
-    connect(ComboCommPort, &PortCombo::dropDown, this, &frmVeldo::ComboCommPort_DropDown);
-    connect(ComboCommPort, &QComboBox::activated, this, &frmVeldo::ComboCommPort_Click);
+    m_comboCommPort = new PortCombo(frame1);
+    m_comboCommPort->setGeometry(layout::kComboCommPort);
+    m_comboCommPort->setAccessibleName(tr("Serial port"));
+    connect(m_comboCommPort, &PortCombo::dropDown, this, &frmVeldo::ComboCommPort_DropDown);
+    connect(m_comboCommPort, &QComboBox::activated, this, &frmVeldo::ComboCommPort_Click);
 
     struct Command {
         QPushButton *frmVeldo::*member;
@@ -114,11 +111,11 @@ void frmVeldo::buildCommandColumn()
         void (frmVeldo::*handler)();
     };
     static const Command commands[] = {
-        {&frmVeldo::Open, "Open", QT_TR_NOOP("Open"), &frmVeldo::Open_Click},
-        {&frmVeldo::Save, "Save", QT_TR_NOOP("Save"), &frmVeldo::Save_Click},
-        {&frmVeldo::Download, "Download", QT_TR_NOOP("Download"), &frmVeldo::Download_Click},
-        {&frmVeldo::Upload, "Upload", QT_TR_NOOP("Upload"), &frmVeldo::Upload_Click},
-        {&frmVeldo::Clear, "Clear", QT_TR_NOOP("Clear All"), &frmVeldo::Clear_Click},
+        {&frmVeldo::m_open, "Open", QT_TR_NOOP("Open"), &frmVeldo::Open_Click},
+        {&frmVeldo::m_save, "Save", QT_TR_NOOP("Save"), &frmVeldo::Save_Click},
+        {&frmVeldo::m_download, "Download", QT_TR_NOOP("Download"), &frmVeldo::Download_Click},
+        {&frmVeldo::m_upload, "Upload", QT_TR_NOOP("Upload"), &frmVeldo::Upload_Click},
+        {&frmVeldo::m_clear, "Clear", QT_TR_NOOP("Clear All"), &frmVeldo::Clear_Click},
     };
     QList<QPushButton *> buttons;
     for (std::size_t i = 0; i < std::size(commands); ++i) {
@@ -163,34 +160,34 @@ void frmVeldo::buildOutputRows()
                 if (focusWidget() != field)
                     commitEdits(focusWidget());
             });
-            Data1[std::size_t(m)] = field;
+            m_data1[std::size_t(m)] = field;
         }
 
         auto *group = new TypeGroup(i, frame2);
         group->setGeometry(layout::rect(layout::kTypeFrameLeft, top, layout::kTypeFrameWidth, layout::kRowHeight));
-        connect(group, &TypeGroup::typeChosen, this, [this] { History.record(configuration()); });
-        Frame3[std::size_t(i)] = group;
+        connect(group, &TypeGroup::typeChosen, this, [this] { m_history.record(configuration()); });
+        m_frame3[std::size_t(i)] = group;
     }
     for (int i = 0; i < kOutputCount; ++i)
-        fitOutputRow(labels[std::size_t(i)], {Data1[std::size_t(i)], Data1[std::size_t(kOutputCount + i)]},
-                     Frame3[std::size_t(i)], labelNeed);
+        fitOutputRow(labels[std::size_t(i)], {m_data1[std::size_t(i)], m_data1[std::size_t(kOutputCount + i)]},
+                     m_frame3[std::size_t(i)], labelNeed);
 }
 
 void frmVeldo::buildStatusLine()
 {
-    LblCopyRight = makeStatusLabel(QStringLiteral("LblCopyRight"),
+    m_lblCopyRight = makeStatusLabel(QStringLiteral("LblCopyRight"),
                                    tr("Veldo ProgrammingTool © 2026 The Veldo developers"), this);
-    LblMsg = makeStatusLabel(QStringLiteral("LblMsg"), QString(), this);
-    LblMsg->hide();
+    m_lblMsg = makeStatusLabel(QStringLiteral("LblMsg"), QString(), this);
+    m_lblMsg->hide();
 }
 
 void frmVeldo::chainTabOrder()
 {
-    QList<QWidget *> order = {ComboCommPort, Open, Save, Download, Upload, Clear};
+    QList<QWidget *> order = {m_comboCommPort, m_open, m_save, m_download, m_upload, m_clear};
     for (int i = 0; i < kOutputCount; ++i) {
-        order << Data1[std::size_t(i)] << Data1[std::size_t(kOutputCount + i)];
+        order << m_data1[std::size_t(i)] << m_data1[std::size_t(kOutputCount + i)];
         for (OutputType type : {OutputType::Toggle, OutputType::Pulse, OutputType::Master, OutputType::Slave})
-            order << Frame3[std::size_t(i)]->button(type);
+            order << m_frame3[std::size_t(i)]->button(type);
     }
     for (qsizetype k = 1; k < order.size(); ++k)
         QWidget::setTabOrder(order[k - 1], order[k]);
@@ -206,18 +203,18 @@ SwitchConfig frmVeldo::configuration() const
 {
     SwitchConfig config;
     for (int m = 0; m < kCodeCount; ++m)
-        config.setCode(m, Data1[std::size_t(m)]->text());
+        config.setCode(m, m_data1[std::size_t(m)]->text());
     for (int i = 0; i < kOutputCount; ++i)
-        config.outputs[std::size_t(i)].type = Frame3[std::size_t(i)]->type();
+        config.outputs[std::size_t(i)].type = m_frame3[std::size_t(i)]->type();
     return config;
 }
 
 void frmVeldo::showConfiguration(const SwitchConfig &config)
 {
     for (int m = 0; m < kCodeCount; ++m)
-        Data1[std::size_t(m)]->setText(config.code(m));
+        m_data1[std::size_t(m)]->setText(config.code(m));
     for (int i = 0; i < kOutputCount; ++i)
-        Frame3[std::size_t(i)]->setType(config.outputs[std::size_t(i)].type);
+        m_frame3[std::size_t(i)]->setType(config.outputs[std::size_t(i)].type);
 }
 
 void frmVeldo::closeEvent(QCloseEvent *event)
@@ -229,14 +226,12 @@ void frmVeldo::closeEvent(QCloseEvent *event)
 void frmVeldo::Form_Unload()
 {
     // A waiting exchange is abandoned without a message.
-    Exchange->abandon();
-    if (MSComm.portOpen())
-        MSComm.setPortOpen(false);
+    m_box->close();
 }
 
 void frmVeldo::Data1_LostFocus(int index)
 {
-    CodeEdit *field = Data1.at(std::size_t(index));
+    CodeEdit *field = m_data1.at(std::size_t(index));
     field->setText(NormalizeCode(field->text()));
 }
 

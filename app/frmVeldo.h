@@ -1,14 +1,9 @@
 #pragma once
 
 #include "app/FileDialog.h"
+#include "box/BoxSession.h"
 #include "config/ConfigHistory.h"
 #include "config/SwitchConfig.h"
-#include "link/CommPort.h"
-#include "link/CommsModule.h"
-#include "link/ExchangeRunner.h"
-#include "link/PortAdvice.h"
-#include "link/PortScanner.h"
-#include "link/PortWatcher.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -59,14 +54,12 @@ private:
 
     // The port list from a probe, and why no port is usable when none is.
     void showPorts(const PortScan &ports);
-    QString whyNoPort(const PortScan &ports, Detail detail) const;
     // Adapters that come and go: a usable port that appears is opened when none is open; the
     // open port's device going closes it, and the status line says so.
     void watchPorts();
     // The list at once from what the file system says; the holders' names and the opening
     // of a port follow when the scan of the processes ends.
     void refreshPorts();
-    void Ports_Changed();
     void portLost();
 
     void Form_Load();
@@ -91,32 +84,27 @@ private:
     void focusMoved(QObject *focus);
     void commitEdits(const QObject *stillEditing = nullptr);
     void replaceConfiguration(const SwitchConfig &config);
-    void showDownload(const SwitchConfig &config);
     void undo();
     void redo();
 
-    PortCombo *ComboCommPort = nullptr;
-    QPushButton *Open = nullptr;
-    QPushButton *Save = nullptr;
-    QPushButton *Download = nullptr;
-    QPushButton *Upload = nullptr;
-    QPushButton *Clear = nullptr;
-    std::array<CodeEdit *, kCodeCount> Data1{};
-    std::array<TypeGroup *, kOutputCount> Frame3{};
-    QLabel *LblCopyRight = nullptr;
-    QLabel *LblMsg = nullptr;
-    Announcer *Announce = nullptr;
+    PortCombo *m_comboCommPort = nullptr;
+    QPushButton *m_open = nullptr;
+    QPushButton *m_save = nullptr;
+    QPushButton *m_download = nullptr;
+    QPushButton *m_upload = nullptr;
+    QPushButton *m_clear = nullptr;
+    std::array<CodeEdit *, kCodeCount> m_data1{};
+    std::array<TypeGroup *, kOutputCount> m_frame3{};
+    QLabel *m_lblCopyRight = nullptr;
+    QLabel *m_lblMsg = nullptr;
+    Announcer *m_announce = nullptr;
     // The exchange button that had the focus when the exchange started.
-    QPointer<QWidget> FocusBeforeExchange;
+    QPointer<QWidget> m_focusBeforeExchange;
 
-    CommPort MSComm;
-    PortWatcher PortWatch;
-    PortScanner Scanner;
-    CommsModule Comms;
-    ExchangeRunner *Exchange = nullptr; // the download or upload that waits, if any
-    FileDialog CommonDialog1;
-    ConfigHistory History;
-    QMetaObject::Connection FocusWatch;
+    BoxSession *m_box = nullptr;
+    FileDialog m_commonDialog1;
+    ConfigHistory m_history;
+    QMetaObject::Connection m_focusWatch;
 };
 
 } // namespace veldo

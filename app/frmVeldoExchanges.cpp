@@ -12,35 +12,35 @@ namespace veldo {
 
 void frmVeldo::Download_Click()
 {
-    if (!MSComm.portOpen())
+    if (!m_box->isOpen())
         return reportNoPort();
     setExchangeButtonsEnabled(false);
-    Exchange->startDownload();
+    m_box->startDownload();
 }
 
 void frmVeldo::Upload_Click()
 {
-    if (!MSComm.portOpen())
+    if (!m_box->isOpen())
         return reportNoPort();
     setExchangeButtonsEnabled(false);
-    Exchange->startUpload(configuration());
+    m_box->startUpload(configuration());
 }
 
 void frmVeldo::Exchange_Tick()
 {
-    blinkStatus(Exchange->kind() == ExchangeRunner::Kind::Download ? tr("Download: Wait for answer")
-                                                                   : tr("Upload: Wait for acknowledge"));
+    blinkStatus(m_box->exchangeKind() == BoxSession::Kind::Download ? tr("Download: Wait for answer")
+                                                                 : tr("Upload: Wait for acknowledge"));
 }
 
 void frmVeldo::Exchange_Finished(ExchangeOutcome outcome, const std::optional<SwitchConfig> &config)
 {
     setExchangeButtonsEnabled(true);
-    LblMsg->hide();
-    LblCopyRight->show();
+    m_lblMsg->hide();
+    m_lblCopyRight->show();
     if (config) {
-        showDownload(*config);
+        replaceConfiguration(*config);
         // The fields change without a word: a screen reader would not know it worked.
-        Announce->announce(tr("Download complete"));
+        m_announce->announce(tr("Download complete"));
     }
     if (const QString message = outcomeMessage(outcome); !message.isEmpty())
         MessageBox::show(this, message);
@@ -51,25 +51,25 @@ void frmVeldo::Exchange_Finished(ExchangeOutcome outcome, const std::optional<Sw
 // afterwards, unless the user has moved it meanwhile.
 void frmVeldo::setExchangeButtonsEnabled(bool enabled)
 {
-    if (!enabled && (Download->hasFocus() || Upload->hasFocus())) {
-        FocusBeforeExchange = focusWidget();
+    if (!enabled && (m_download->hasFocus() || m_upload->hasFocus())) {
+        m_focusBeforeExchange = focusWidget();
         setFocus(Qt::OtherFocusReason);
     }
-    Download->setEnabled(enabled);
-    Upload->setEnabled(enabled);
-    if (enabled && FocusBeforeExchange && (hasFocus() || !focusWidget()))
-        FocusBeforeExchange->setFocus(Qt::OtherFocusReason);
+    m_download->setEnabled(enabled);
+    m_upload->setEnabled(enabled);
+    if (enabled && m_focusBeforeExchange && (hasFocus() || !focusWidget()))
+        m_focusBeforeExchange->setFocus(Qt::OtherFocusReason);
     if (enabled)
-        FocusBeforeExchange.clear();
+        m_focusBeforeExchange.clear();
 }
 
 void frmVeldo::blinkStatus(const QString &waitingText)
 {
-    if (LblCopyRight->isVisible())
-        Announce->announce(waitingText); // once, at the first tick, not at each blink
-    LblCopyRight->hide();
-    LblMsg->setText(waitingText);
-    LblMsg->setVisible(!LblMsg->isVisible());
+    if (m_lblCopyRight->isVisible())
+        m_announce->announce(waitingText); // once, at the first tick, not at each blink
+    m_lblCopyRight->hide();
+    m_lblMsg->setText(waitingText);
+    m_lblMsg->setVisible(!m_lblMsg->isVisible());
 }
 
 } // namespace veldo

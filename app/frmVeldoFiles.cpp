@@ -11,14 +11,14 @@ namespace veldo {
 
 void frmVeldo::Open_Click()
 {
-    const std::optional<QString> fileName = CommonDialog1.showOpen(this);
+    const std::optional<QString> fileName = m_commonDialog1.showOpen(this);
     if (fileName && !fileName->isEmpty())
         loadFile(*fileName);
 }
 
 void frmVeldo::openConfigFile(const QString &fileName)
 {
-    CommonDialog1.setFileName(fileName);
+    m_commonDialog1.setFileName(fileName);
     loadFile(fileName);
 }
 
@@ -36,7 +36,7 @@ void frmVeldo::loadFile(const QString &fileName)
 
 void frmVeldo::Save_Click()
 {
-    const std::optional<QString> fileName = CommonDialog1.showSave(this);
+    const std::optional<QString> fileName = m_commonDialog1.showSave(this);
     if (!fileName || fileName->isEmpty())
         return;
     const FileResult result = saveConfigFile(*fileName, configuration());

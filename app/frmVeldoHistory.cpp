@@ -4,7 +4,6 @@
 #include "app/frmVeldo.h"
 
 #include "app/CodeEdit.h"
-#include "files/KeptDownloads.h"
 
 #include <QShortcut>
 #include <QWindow>
@@ -39,8 +38,8 @@ void frmVeldo::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     // The window's focus widget, not the application's: a click into an inactive window moves
     // it before (or without) the window becoming active, and its command runs all the same.
-    if (!FocusWatch)
-        FocusWatch = connect(windowHandle(), &QWindow::focusObjectChanged, this, &frmVeldo::focusMoved);
+    if (!m_focusWatch)
+        m_focusWatch = connect(windowHandle(), &QWindow::focusObjectChanged, this, &frmVeldo::focusMoved);
 }
 
 void frmVeldo::focusMoved(QObject *focus)
@@ -52,11 +51,11 @@ void frmVeldo::focusMoved(QObject *focus)
 // result a step of the history.
 void frmVeldo::commitEdits(const QObject *stillEditing)
 {
-    for (CodeEdit *field : Data1) {
+    for (CodeEdit *field : m_data1) {
         if (field != stillEditing && field->isModified())
             Data1_LostFocus(field->index());
     }
-    History.record(configuration());
+    m_history.record(configuration());
 }
 
 // Clear All, Open and Download: the configuration shown before stays one undo away.
@@ -64,24 +63,18 @@ void frmVeldo::replaceConfiguration(const SwitchConfig &config)
 {
     commitEdits();
     showConfiguration(config);
-    History.record(configuration());
-}
-
-void frmVeldo::showDownload(const SwitchConfig &config)
-{
-    replaceConfiguration(config);
-    keepDownloadOrWarnOnce(config, QStringLiteral("Com%1").arg(MSComm.commPort()));
+    m_history.record(configuration());
 }
 
 void frmVeldo::undo()
 {
-    if (const std::optional<SwitchConfig> config = History.undo())
+    if (const std::optional<SwitchConfig> config = m_history.undo())
         showConfiguration(*config);
 }
 
 void frmVeldo::redo()
 {
-    if (const std::optional<SwitchConfig> config = History.redo())
+    if (const std::optional<SwitchConfig> config = m_history.redo())
         showConfiguration(*config);
 }
 

@@ -2,7 +2,7 @@
 #include "app/Style.h"
 #include "app/Translations.h"
 #include "app/frmVeldo.h"
-#include "link/TerminationSignals.h"
+#include "box/BoxSession.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -93,12 +93,17 @@ PortFacts CommPort::open(const PortFacts &facts)
     if (portOpen() || facts.number < kFirstPort || facts.number > kLastPort)
         return facts;
     PortFacts found = facts;
-    // A lock file whose program has ended would keep QSerialPort out for a while yet.
-    if (const std::optional<qint64> owner = lockFileOwner(facts.device); found.usable() && owner && !processRuns(*owner))
-        QFile::remove(lockFilePath(facts.device));
     m_lockFd = claimDevice(found);
     if (m_lockFd < 0)
         return found;
+    // QSerialPort reads the lock file with a blocking open: what was put there since the
+    // probe is judged again, without waiting, the instant before. A lock file whose program
+    // has ended would keep QSerialPort out for a while yet.
+    const LockFileReading lock = readLockFile(facts.device);
+    if (!lock.problem.isEmpty())
+        return refuseOpen(found, PortState::Error, lock.problem);
+    if (lock.pid && !processRuns(*lock.pid))
+        QFile::remove(lockFilePath(facts.device));
     m_commPort = facts.number;
     m_port->setPortName(facts.device);
     m_port->setBaudRate(m_settings.baudRate);
@@ -106,16 +111,20 @@ PortFacts CommPort::open(const PortFacts &facts)
     m_port->setDataBits(m_settings.dataBits);
     m_port->setStopBits(m_settings.stopBits);
     m_port->setFlowControl(m_settings.flowControl);
-    if (!m_port->open(QIODevice::ReadWrite)) {
-        ::close(m_lockFd);
-        m_lockFd = -1;
-        found.state = PortState::Error;
-        found.reason = QStringLiteral("%1 could not be opened: %2").arg(facts.device, m_port->errorString());
-        return found;
-    }
+    if (!m_port->open(QIODevice::ReadWrite))
+        return refuseOpen(found, PortState::Error, QStringLiteral("%1 could not be opened: %2").arg(facts.device, m_port->errorString()));
     portToRelease(int(m_port->handle()), m_lockFd, QFile::encodeName(lockFilePath(facts.device)));
     m_openFacts = found;
     return found;
+}
+
+PortFacts CommPort::refuseOpen(PortFacts facts, PortState state, const QString &reason)
+{
+    ::close(m_lockFd);
+    m_lockFd = -1;
+    facts.state = state;
+    facts.reason = reason;
+    return facts;
 }
 
 void CommPort::discardInput()

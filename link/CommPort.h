@@ -48,6 +48,9 @@ signals:
     void failed();
 
 private:
+    // Releases the claim of a port that did not open; the facts say why.
+    PortFacts refuseOpen(PortFacts facts, PortState state, const QString &reason);
+
     PortMap m_map;
     int m_commPort = kFirstPort;
     LineSettings m_settings = kBoxLineSettings;

@@ -22,9 +22,4 @@ struct LockFileReading {
 };
 LockFileReading readLockFile(const QString &device);
 
-inline std::optional<qint64> lockFileOwner(const QString &device)
-{
-    return readLockFile(device).pid;
-}
-
 } // namespace veldo

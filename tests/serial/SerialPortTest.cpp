@@ -2,7 +2,6 @@
 #include "support/DeviceHolder.h"
 #include "support/PtyPorts.h"
 
-#include "link/CommsModule.h"
 #include "link/DeviceClaim.h"
 #include "link/LockFile.h"
 #include "link/PortAdvice.h"
@@ -15,7 +14,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <ranges>
 
 #include <fcntl.h>
 #include <grp.h>
@@ -320,43 +318,6 @@ private slots:
             QTest::qWait(5);
         }
         QVERIFY(bench.comm.input().size() <= 1024);
-    }
-
-    void refreshOpensUsablePortAndKeepsTheOneInUse()
-    {
-        PtyPorts bench({3, 4, 5, 16});
-        CommsModule module;
-        const auto refresh = [&] {
-            QList<int> usable;
-            for (const PortFacts &port : module.RefreshPortList(bench.comm) | std::views::filter(&PortFacts::usable))
-                usable << port.number;
-            return usable;
-        };
-        const auto openPort = [&] { return bench.comm.portOpen() ? bench.comm.commPort() : 0; };
-        DeviceHolder anotherProgram(bench.pty(4).slavePath());
-
-        QCOMPARE(refresh(), (QList<int>{3, 5, 16}));
-        QCOMPARE(openPort(), 3);
-        QVERIFY(bench.pty(3).write("pending"));
-        QTest::qWait(50); // the port fetches it from the system
-        QVERIFY(module.ConfigureCommPort(bench.comm));
-        QCOMPARE(bench.comm.input(), QByteArray("pending")); // equal settings leave the open port alone
-
-        QVERIFY(module.SelectCommPort(bench.comm, 5));
-        QCOMPARE(refresh(), (QList<int>{3, 5, 16}));
-        QCOMPARE(openPort(), 5);
-
-        bench.pty(5).close();
-        QTRY_VERIFY(!bench.comm.portOpen()); // the port in use is never closed by a refresh, only by its loss
-        QCOMPARE(refresh(), (QList<int>{3, 16}));
-        QCOMPARE(openPort(), 3);
-
-        bench.pty(3).close();
-        bench.pty(16).close();
-        QTRY_VERIFY(!bench.comm.portOpen());
-        QCOMPARE(refresh(), QList<int>());
-        QCOMPARE(openPort(), 0);
-        QVERIFY2(!module.SelectCommPort(bench.comm, 4), "a port held by another program is never opened");
     }
 };
 

@@ -1,6 +1,6 @@
 #include "CliCommand.h"
 
-#include "link/PortMap.h"
+#include "box/BoxSession.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

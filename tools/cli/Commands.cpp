@@ -1,14 +1,12 @@
 #include "Commands.h"
 
-#include "BoxSession.h"
+#include "CliSession.h"
 
 #include "config/ConfigCompare.h"
 #include "files/ConfigFile.h"
 #include "files/FileStore.h"
 #include "files/KeptDownloads.h"
 #include "files/OpenFile.h"
-#include "link/PortProbe.h"
-#include "link/TerminalText.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -77,14 +75,14 @@ QString portLine(const PortFacts &port)
 }
 
 // Opens the session's port and reads the box's configuration.
-ExitStatus readBox(BoxSession &box, SwitchConfig &config)
+ExitStatus readBox(CliSession &box, SwitchConfig &config)
 {
     const ExitStatus opened = box.open();
     return opened != kSuccess ? opened : box.download(config);
 }
 
 // Reads the box again and prints every value that differs from what it should hold.
-ExitStatus compareWithBox(BoxSession &box, const SwitchConfig &expected)
+ExitStatus compareWithBox(CliSession &box, const SwitchConfig &expected)
 {
     SwitchConfig held;
     if (const ExitStatus read = box.download(held); read != kSuccess)
@@ -101,7 +99,7 @@ ExitStatus compareWithBox(BoxSession &box, const SwitchConfig &expected)
 }
 
 // The backup of what the box holds before an upload, named by date, time and port.
-ExitStatus backUp(BoxSession &box, const QString &folder, const SwitchConfig &config)
+ExitStatus backUp(CliSession &box, const QString &folder, const SwitchConfig &config)
 {
     QString fileName;
     box.startStep();
@@ -117,7 +115,7 @@ template <typename Then> ExitStatus withFileOnBox(const CliCommand &command, The
     SwitchConfig config;
     if (const FileResult read = readConfigInput(command.file, config); !read.ok)
         return fileFailure(command.file, read.reason);
-    BoxSession box(command);
+    CliSession box(command);
     if (const ExitStatus opened = box.open(); opened != kSuccess)
         return opened;
     return then(box, config);
@@ -127,7 +125,7 @@ template <typename Then> ExitStatus withFileOnBox(const CliCommand &command, The
 
 ExitStatus listPorts(const CliCommand &command)
 {
-    const PortScan ports = DiscoverPorts(PortMap::standard());
+    const PortScan ports = BoxSession(QString(), BoxSession::Pace::AsBytesArrive).probe();
     if (!command.json) {
         for (const PortFacts &port : ports)
             out() << portLine(port) << Qt::endl;
@@ -152,7 +150,7 @@ ExitStatus downloadToFile(const CliCommand &command)
         if (const FileResult writable = checkFileReplaceable(command.output); !writable.ok)
             return fileFailure(command.output, writable.reason);
     }
-    BoxSession box(command);
+    CliSession box(command);
     SwitchConfig config;
     if (const ExitStatus read = readBox(box, config); read != kSuccess)
         return read;
@@ -174,7 +172,7 @@ ExitStatus downloadToFile(const CliCommand &command)
 
 ExitStatus uploadFile(const CliCommand &command)
 {
-    return withFileOnBox(command, [&command](BoxSession &box, const SwitchConfig &config) {
+    return withFileOnBox(command, [&command](CliSession &box, const SwitchConfig &config) {
         if (!command.backupFolder.isEmpty()) {
             SwitchConfig held;
             if (const ExitStatus read = box.download(held); read != kSuccess)

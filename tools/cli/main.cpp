@@ -2,7 +2,7 @@
 #include "CliCommand.h"
 #include "Commands.h"
 
-#include "link/TerminationSignals.h"
+#include "box/BoxSession.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

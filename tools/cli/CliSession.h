@@ -3,10 +3,7 @@
 #include "CliCommand.h"
 #include "ExitStatus.h"
 
-#include "config/SwitchConfig.h"
-#include "link/CommPort.h"
-#include "link/ExchangeRunner.h"
-#include "link/TerminationSignals.h"
+#include "box/BoxSession.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -16,16 +13,15 @@
 
 namespace veldo::cli {
 
-// The box on one port, for the length of one command: opens the port, runs exchanges one
-// after another and waits for each in a local event loop until its answer is complete,
-// closing the port on a signal. Each step prints its progress line to standard error and
-// returns how it went as an exit status.
-class BoxSession {
+// The box session of one command: runs its exchanges one after another and waits for each
+// in a local event loop until its answer is complete, closing the port on a signal. Each
+// step prints its progress line to standard error and returns how it went as an exit status.
+class CliSession {
 public:
-    explicit BoxSession(const CliCommand &command);
+    explicit CliSession(const CliCommand &command);
 
     // The port as part of a file name: "Com3", or the device's own name such as "ttyUSB0".
-    QString fileTag() const;
+    QString fileTag() const { return m_box.fileTag(); }
     // kNoUsablePort, with the reason printed, when the port cannot be opened.
     ExitStatus open();
     ExitStatus download(SwitchConfig &config);
@@ -45,11 +41,9 @@ private:
     ExitStatus run(const QString &what, bool started, std::optional<SwitchConfig> *received);
 
     QString m_name;
-    bool m_byDevice;
+    int m_number;
     Verbosity m_verbosity;
-    bool m_keep;
-    CommPort m_port;
-    ExchangeRunner m_runner{m_port, nullptr, ExchangeRunner::Pace::AsBytesArrive};
+    BoxSession m_box;
     TerminationSignals m_termination;
     QEventLoop *m_loop = nullptr; // while an exchange runs
     QElapsedTimer m_clock;        // since the step began
