@@ -51,54 +51,54 @@ FileResult FileUpdate::find(const QByteArray &path, int depth)
     const qsizetype slash = path.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
     // A relative link target starts from the link's own folder.
-    UniqueFd folderFd(::openat(folder_.valid() ? folder_.get() : AT_FDCWD, folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd folderFd(::openat(m_folder.valid() ? m_folder.get() : AT_FDCWD, folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!folderFd.valid())
         return errno == ENOENT || errno == ENOTDIR ? kNoFolder : failureOf(errno);
-    folder_ = std::move(folderFd);
-    name_ = slash + 1 < path.size() ? path.mid(slash + 1) : QByteArray(".");
-    file_ = UniqueFd(::openat(folder_.get(), name_.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-    if (!file_.valid())
+    m_folder = std::move(folderFd);
+    m_name = slash + 1 < path.size() ? path.mid(slash + 1) : QByteArray(".");
+    m_file = UniqueFd(::openat(m_folder.get(), m_name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!m_file.valid())
         return errno == ENOENT ? FileResult{} : failureOf(errno);
-    if (::fstat(file_.get(), &status_) != 0)
+    if (::fstat(m_file.get(), &m_status) != 0)
         return failureOf(errno);
-    if (!S_ISLNK(status_.st_mode))
+    if (!S_ISLNK(m_status.st_mode))
         return {};
-    if (!mayFollow(folder_.get(), status_))
+    if (!mayFollow(m_folder.get(), m_status))
         return FileResult::failure(QStringLiteral("%1 is a symbolic link that another user put in a shared folder; it is not followed")
-                                       .arg(QFile::decodeName(name_)));
+                                       .arg(QFile::decodeName(m_name)));
     char target[PATH_MAX];
-    const ssize_t length = ::readlinkat(file_.get(), "", target, sizeof target);
+    const ssize_t length = ::readlinkat(m_file.get(), "", target, sizeof target);
     if (length < 0 || length == ssize_t(sizeof target))
         return failureOf(length < 0 ? errno : ENAMETOOLONG);
-    file_ = UniqueFd();
+    m_file = UniqueFd();
     return find(QByteArray(target, length), depth + 1);
 }
 
 // The file found, reached again through the process's own descriptor.
 QByteArray FileUpdate::magicPath() const
 {
-    return "/proc/self/fd/" + QByteArray::number(file_.get());
+    return "/proc/self/fd/" + QByteArray::number(m_file.get());
 }
 
 bool FileUpdate::unchanged() const
 {
     struct stat named {}, now {};
-    if (::fstatat(folder_.get(), name_.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0 || ::fstat(file_.get(), &now) != 0)
+    if (::fstatat(m_folder.get(), m_name.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0 || ::fstat(m_file.get(), &now) != 0)
         return false;
-    return named.st_dev == status_.st_dev && named.st_ino == status_.st_ino && now.st_size == status_.st_size
-        && now.st_mtim.tv_sec == status_.st_mtim.tv_sec && now.st_mtim.tv_nsec == status_.st_mtim.tv_nsec;
+    return named.st_dev == m_status.st_dev && named.st_ino == m_status.st_ino && now.st_size == m_status.st_size
+        && now.st_mtim.tv_sec == m_status.st_mtim.tv_sec && now.st_mtim.tv_nsec == m_status.st_mtim.tv_nsec;
 }
 
 FileResult FileUpdate::read(QByteArray &bytes) const
 {
     bytes.clear();
-    if (!file_.valid())
+    if (!m_file.valid())
         return {};
-    if (FileResult plain = checkPlainFile(status_.st_mode); !plain.ok)
+    if (FileResult plain = checkPlainFile(m_status.st_mode); !plain.ok)
         return plain;
-    if (FileResult size = checkFileSize(status_.st_size); !size.ok)
+    if (FileResult size = checkFileSize(m_status.st_size); !size.ok)
         return size;
-    if ((status_.st_mode & kAnyRead) == 0)
+    if ((m_status.st_mode & kAnyRead) == 0)
         return failureOf(EACCES);
     const UniqueFd fd(::open(magicPath().constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!fd.valid())
@@ -109,20 +109,20 @@ FileResult FileUpdate::read(QByteArray &bytes) const
 FileResult FileUpdate::check(bool *writableFolder) const
 {
     struct stat folder {};
-    if (::fstat(folder_.get(), &folder) != 0)
+    if (::fstat(m_folder.get(), &folder) != 0)
         return failureOf(errno);
     // Root passes the system's check on anything, so the bits must also grant the access.
     const bool folderTakesFiles =
-        (folder.st_mode & kAnyWrite) != 0 && ::faccessat(folder_.get(), ".", W_OK | X_OK, AT_EACCESS) == 0;
+        (folder.st_mode & kAnyWrite) != 0 && ::faccessat(m_folder.get(), ".", W_OK | X_OK, AT_EACCESS) == 0;
     if (writableFolder)
         *writableFolder = folderTakesFiles;
-    if (!file_.valid())
+    if (!m_file.valid())
         return folderTakesFiles ? FileResult{} : failureOf(EACCES);
-    if (FileResult plain = checkPlainFile(status_.st_mode); !plain.ok)
+    if (FileResult plain = checkPlainFile(m_status.st_mode); !plain.ok)
         return plain;
-    if (FileResult size = checkFileSize(status_.st_size); !size.ok)
+    if (FileResult size = checkFileSize(m_status.st_size); !size.ok)
         return size;
-    if ((status_.st_mode & kAnyWrite) == 0 || ::faccessat(AT_FDCWD, magicPath().constData(), W_OK, AT_EACCESS) != 0)
+    if ((m_status.st_mode & kAnyWrite) == 0 || ::faccessat(AT_FDCWD, magicPath().constData(), W_OK, AT_EACCESS) != 0)
         return failureOf(EACCES);
     return {};
 }
@@ -134,15 +134,15 @@ FileResult FileUpdate::replace(const QByteArray &bytes) const
     bool writableFolder = false;
     if (FileResult writable = check(&writableFolder); !writable.ok)
         return writable;
-    if (!file_.valid())
-        return *replaceByRename(folder_.get(), name_, bytes, nullptr);
+    if (!m_file.valid())
+        return *replaceByRename(m_folder.get(), m_name, bytes, nullptr);
     if (!unchanged())
         return changedWhileSaving();
     // A rename would cut another hard link off; a sticky folder or another owner is caught
     // when the fresh file cannot take over the owner.
-    if (writableFolder && status_.st_nlink == 1) {
-        const ReplacedFile existing{status_, magicPath(), [this] { return unchanged(); }};
-        if (std::optional<FileResult> renamed = replaceByRename(folder_.get(), name_, bytes, &existing))
+    if (writableFolder && m_status.st_nlink == 1) {
+        const ReplacedFile existing{m_status, magicPath(), [this] { return unchanged(); }};
+        if (std::optional<FileResult> renamed = replaceByRename(m_folder.get(), m_name, bytes, &existing))
             return *renamed;
     }
     const UniqueFd fd(::open(magicPath().constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));

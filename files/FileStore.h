@@ -45,10 +45,10 @@ private:
     bool unchanged() const;
     QByteArray magicPath() const;
 
-    UniqueFd folder_;
-    QByteArray name_;
-    UniqueFd file_; // pins the file found; not opened for reading or writing
-    struct stat status_ {};
+    UniqueFd m_folder;
+    QByteArray m_name;
+    UniqueFd m_file; // pins the file found; not opened for reading or writing
+    struct stat m_status {};
 };
 
 // Finds the file, then replaces its content (see FileUpdate).

@@ -117,47 +117,47 @@ IniDocument::IniDocument(const QByteArray &bytes)
 {
     QByteArrayView rest(bytes);
     if (rest.startsWith(kUtf8Mark))
-        byteOrderMark_ = kUtf8Mark.toByteArray();
+        m_byteOrderMark = kUtf8Mark.toByteArray();
     else if (rest.startsWith(kUtf16LeMark) || rest.startsWith(kUtf16BeMark))
-        byteOrderMark_ = rest.first(2).toByteArray();
-    encoding_ = byteOrderMark_ == kUtf16LeMark ? Encoding::Utf16Le
-        : byteOrderMark_ == kUtf16BeMark       ? Encoding::Utf16Be
+        m_byteOrderMark = rest.first(2).toByteArray();
+    m_encoding = m_byteOrderMark == kUtf16LeMark ? Encoding::Utf16Le
+        : m_byteOrderMark == kUtf16BeMark       ? Encoding::Utf16Be
                                                : Encoding::Utf8;
-    rest = rest.sliced(byteOrderMark_.size());
-    if (encoding_ == Encoding::Utf8) {
-        text_ = byteOrderMark_.isEmpty() ? bytes : rest.toByteArray();
+    rest = rest.sliced(m_byteOrderMark.size());
+    if (m_encoding == Encoding::Utf8) {
+        m_text = m_byteOrderMark.isEmpty() ? bytes : rest.toByteArray();
     } else {
         if (rest.size() % 2 != 0) {
-            oddByte_ = rest.last(1).toByteArray();
+            m_oddByte = rest.last(1).toByteArray();
             rest.chop(1);
         }
-        text_ = toWtf8(utf16Units(rest, encoding_ == Encoding::Utf16Be));
+        m_text = toWtf8(utf16Units(rest, m_encoding == Encoding::Utf16Be));
     }
-    crOnly_ = !text_.contains('\n') && text_.contains('\r');
+    m_crOnly = !m_text.contains('\n') && m_text.contains('\r');
     bool brokenYet = false;
-    for (qsizetype start = 0; start < text_.size();) {
+    for (qsizetype start = 0; start < m_text.size();) {
         const Line line = lineAt(start);
         if (!brokenYet && line.ending != LineEnding::None) {
-            newline_ = line.ending;
+            m_newline = line.ending;
             brokenYet = true;
         }
-        const QByteArrayView text = QByteArrayView(text_).sliced(line.start, line.length);
+        const QByteArrayView text = QByteArrayView(m_text).sliced(line.start, line.length);
         // Entries before the first header belong to no section and are never looked up.
         if (const std::optional<QByteArrayView> name = headerName(text))
-            marks_.push_back({quint32(start), nameHash(*name), 1});
-        else if (const std::optional<Entry> entry = entryOf(text); entry && !marks_.empty())
-            marks_.push_back({quint32(start), nameHash(entry->key), 0});
+            m_marks.push_back({quint32(start), nameHash(*name), 1});
+        else if (const std::optional<Entry> entry = entryOf(text); entry && !m_marks.empty())
+            m_marks.push_back({quint32(start), nameHash(entry->key), 0});
         start = line.next;
     }
 }
 
 IniDocument::Line IniDocument::lineAt(qsizetype start) const
 {
-    const qsizetype end = text_.indexOf(crOnly_ ? '\r' : '\n', start);
+    const qsizetype end = m_text.indexOf(m_crOnly ? '\r' : '\n', start);
     if (end < 0)
-        return {start, text_.size() - start, LineEnding::None, text_.size()};
-    Line line{start, end - start, crOnly_ ? LineEnding::Cr : LineEnding::Lf, end + 1};
-    if (!crOnly_ && end > start && text_[end - 1] == '\r') {
+        return {start, m_text.size() - start, LineEnding::None, m_text.size()};
+    Line line{start, end - start, m_crOnly ? LineEnding::Cr : LineEnding::Lf, end + 1};
+    if (!m_crOnly && end > start && m_text[end - 1] == '\r') {
         line.ending = LineEnding::CrLf;
         --line.length;
     }
@@ -166,22 +166,22 @@ IniDocument::Line IniDocument::lineAt(qsizetype start) const
 
 QByteArrayView IniDocument::lineText(std::size_t mark) const
 {
-    const Line line = lineAt(marks_[mark].start);
-    return QByteArrayView(text_).sliced(line.start, line.length);
+    const Line line = lineAt(m_marks[mark].start);
+    return QByteArrayView(m_text).sliced(line.start, line.length);
 }
 
 QByteArray IniDocument::lineBreak() const
 {
     static const char *const kBreaks[] = {"", "\n", "\r\n", "\r"};
-    return kBreaks[int(newline_)];
+    return kBreaks[int(m_newline)];
 }
 
 std::optional<std::size_t> IniDocument::sectionIndex(QByteArrayView name) const
 {
     const quint32 hash = nameHash(name);
     std::optional<QString> wanted;
-    for (std::size_t i = 0; i < marks_.size(); ++i) {
-        if (!marks_[i].header || marks_[i].nameHash != hash)
+    for (std::size_t i = 0; i < m_marks.size(); ++i) {
+        if (!m_marks[i].header || m_marks[i].nameHash != hash)
             continue;
         if (!wanted)
             wanted = foldedName(name);
@@ -196,9 +196,9 @@ IniDocument::KeySearch IniDocument::findKey(std::size_t header, QByteArrayView k
     const quint32 hash = nameHash(key);
     const QString wanted = foldedName(key);
     KeySearch search{std::nullopt, header};
-    for (std::size_t i = header + 1; i < marks_.size() && !marks_[i].header; ++i) {
+    for (std::size_t i = header + 1; i < m_marks.size() && !m_marks[i].header; ++i) {
         search.lastEntry = i;
-        if (marks_[i].nameHash == hash && foldedName(entryOf(lineText(i))->key) == wanted) {
+        if (m_marks[i].nameHash == hash && foldedName(entryOf(lineText(i))->key) == wanted) {
             search.found = i;
             break;
         }
@@ -232,29 +232,29 @@ bool IniDocument::setValue(const QString &section, const QString &key, const QSt
     const std::optional<std::size_t> header = sectionIndex(sectionName);
     if (!header) {
         // Only the text's last line can lack a line break; it gets one before the new section.
-        if (!text_.isEmpty() && !text_.endsWith(crOnly_ ? '\r' : '\n'))
-            text_ += lineBreak();
-        const qsizetype start = text_.size();
-        text_ += '[' + sectionName + ']' + lineBreak();
-        marks_.push_back({quint32(start), nameHash(sectionName), 1});
-        marks_.push_back({quint32(text_.size()), nameHash(keyName), 0});
-        text_ += entryLine + lineBreak();
+        if (!m_text.isEmpty() && !m_text.endsWith(m_crOnly ? '\r' : '\n'))
+            m_text += lineBreak();
+        const qsizetype start = m_text.size();
+        m_text += '[' + sectionName + ']' + lineBreak();
+        m_marks.push_back({quint32(start), nameHash(sectionName), 1});
+        m_marks.push_back({quint32(m_text.size()), nameHash(keyName), 0});
+        m_text += entryLine + lineBreak();
         return true;
     }
     const KeySearch search = findKey(*header, keyName);
     if (search.found) {
         const QByteArrayView line = lineText(*search.found);
         const QByteArrayView old = entryOf(line)->value;
-        const qsizetype at = old.data() - text_.constData();
+        const qsizetype at = old.data() - m_text.constData();
         // A CR among the blanks must not end the line: before a line feed it would read as CR LF.
         const QByteArrayView after = line.sliced(old.data() + old.size() - line.data());
         const bool crLast = (after.isEmpty() ? line.first(old.data() - line.data()) : after).endsWith('\r');
         insertText(at, old.size(), stored.isEmpty() && crLast ? QByteArray("\"\"") : stored, *search.found + 1);
         return true;
     }
-    const Line last = lineAt(marks_[search.lastEntry].start);
+    const Line last = lineAt(m_marks[search.lastEntry].start);
     const QByteArray lead = last.ending == LineEnding::None ? lineBreak() : QByteArray();
-    marks_.insert(marks_.begin() + std::ptrdiff_t(search.lastEntry + 1),
+    m_marks.insert(m_marks.begin() + std::ptrdiff_t(search.lastEntry + 1),
                   Mark{quint32(last.next + lead.size()), nameHash(keyName), 0});
     insertText(last.next, 0, lead + entryLine + lineBreak(), search.lastEntry + 2);
     return true;
@@ -262,20 +262,20 @@ bool IniDocument::setValue(const QString &section, const QString &key, const QSt
 
 void IniDocument::insertText(qsizetype at, qsizetype replaced, const QByteArray &text, std::size_t firstMoved)
 {
-    text_.replace(at, replaced, text);
+    m_text.replace(at, replaced, text);
     const qsizetype moved = text.size() - replaced;
-    for (std::size_t i = firstMoved; i < marks_.size(); ++i)
-        marks_[i].start = quint32(marks_[i].start + moved);
+    for (std::size_t i = firstMoved; i < m_marks.size(); ++i)
+        m_marks[i].start = quint32(m_marks[i].start + moved);
 }
 
 QByteArray IniDocument::toBytes() const
 {
-    QByteArray bytes = byteOrderMark_;
-    if (encoding_ == Encoding::Utf8)
-        bytes += text_;
+    QByteArray bytes = m_byteOrderMark;
+    if (m_encoding == Encoding::Utf8)
+        bytes += m_text;
     else
-        appendUtf16(bytes, fromWtf8(text_), encoding_ == Encoding::Utf16Be);
-    return bytes + oddByte_;
+        appendUtf16(bytes, fromWtf8(m_text), m_encoding == Encoding::Utf16Be);
+    return bytes + m_oddByte;
 }
 
 } // namespace veldo

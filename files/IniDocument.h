@@ -63,15 +63,15 @@ private:
     KeySearch findKey(std::size_t header, QByteArrayView key) const;
     void insertText(qsizetype at, qsizetype replaced, const QByteArray &text, std::size_t firstMoved);
 
-    Encoding encoding_ = Encoding::Utf8;
-    QByteArray byteOrderMark_;
-    QByteArray oddByte_; // the last byte of a UTF-16 text of odd length
-    LineEnding newline_ = LineEnding::Lf; // for added lines: the file's first line break
-    bool crOnly_ = false; // lines end at CR, as the file has no LF
+    Encoding m_encoding = Encoding::Utf8;
+    QByteArray m_byteOrderMark;
+    QByteArray m_oddByte; // the last byte of a UTF-16 text of odd length
+    LineEnding m_newline = LineEnding::Lf; // for added lines: the file's first line break
+    bool m_crOnly = false; // lines end at CR, as the file has no LF
     // The text after the byte order mark: the file's own bytes, or UTF-16 as WTF-8, which
     // comes back as the same code units. A file is far below the 4 GiB a mark can point into.
-    QByteArray text_;
-    std::vector<Mark> marks_;
+    QByteArray m_text;
+    std::vector<Mark> m_marks;
 };
 
 } // namespace veldo

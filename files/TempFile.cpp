@@ -37,23 +37,23 @@ bool processRuns(qint64 pid)
 } // namespace
 
 TempFile::TempFile(int folder)
-    : folder_(folder)
+    : m_folder(folder)
 {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        name_ = QStringLiteral(".veldo-%1-%2.tmp").arg(::getpid()).arg(randomTag()).toLatin1();
+        m_name = QStringLiteral(".veldo-%1-%2.tmp").arg(::getpid()).arg(randomTag()).toLatin1();
         // Private from the first byte: the file's own mode is given only as it takes its place.
-        fd_ = UniqueFd(::openat(folder_, name_.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
-        if (fd_.valid() || errno != EEXIST)
+        m_fd = UniqueFd(::openat(m_folder, m_name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+        if (m_fd.valid() || errno != EEXIST)
             break;
     }
-    if (!fd_.valid())
-        name_.clear();
+    if (!m_fd.valid())
+        m_name.clear();
 }
 
 TempFile::~TempFile()
 {
-    if (valid() && !kept_)
-        ::unlinkat(folder_, name_.constData(), 0);
+    if (valid() && !m_kept)
+        ::unlinkat(m_folder, m_name.constData(), 0);
 }
 
 void removeStaleTempFiles(int folder)

@@ -17,16 +17,16 @@ public:
     TempFile &operator=(const TempFile &) = delete;
     ~TempFile();
 
-    bool valid() const { return fd_.valid(); }
-    int fd() const { return fd_.get(); }
-    const QByteArray &name() const { return name_; }
-    void keep() { kept_ = true; }
+    bool valid() const { return m_fd.valid(); }
+    int fd() const { return m_fd.get(); }
+    const QByteArray &name() const { return m_name; }
+    void keep() { m_kept = true; }
 
 private:
-    int folder_;
-    UniqueFd fd_;
-    QByteArray name_;
-    bool kept_ = false;
+    int m_folder;
+    UniqueFd m_fd;
+    QByteArray m_name;
+    bool m_kept = false;
 };
 
 // Removes the temporary files of saves that were killed: only files named as TempFile names

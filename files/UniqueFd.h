@@ -12,26 +12,26 @@ namespace veldo {
 // A file descriptor, closed when it goes out of scope.
 class UniqueFd {
 public:
-    explicit UniqueFd(int fd = -1) : fd_(fd) {}
-    UniqueFd(UniqueFd &&other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    explicit UniqueFd(int fd = -1) : m_fd(fd) {}
+    UniqueFd(UniqueFd &&other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
     UniqueFd(const UniqueFd &) = delete;
     UniqueFd &operator=(const UniqueFd &) = delete;
     UniqueFd &operator=(UniqueFd &&other) noexcept
     {
-        std::swap(fd_, other.fd_);
+        std::swap(m_fd, other.m_fd);
         return *this;
     }
     ~UniqueFd()
     {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
 
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
+    int get() const { return m_fd; }
+    bool valid() const { return m_fd >= 0; }
 
 private:
-    int fd_;
+    int m_fd;
 };
 
 // The system's own words for an error number.
