@@ -1,5 +1,6 @@
 #include "link/CommPort.h"
 
+#include <QCoreApplication>
 #include "link/DeviceClaim.h"
 #include "link/LockFile.h"
 #include "link/PortProbe.h"
@@ -112,7 +113,7 @@ PortFacts CommPort::open(const PortFacts &facts)
     m_port->setStopBits(m_settings.stopBits);
     m_port->setFlowControl(m_settings.flowControl);
     if (!m_port->open(QIODevice::ReadWrite))
-        return refuseOpen(found, PortState::Error, QStringLiteral("%1 could not be opened: %2").arg(facts.device, m_port->errorString()));
+        return refuseOpen(found, PortState::Error, QCoreApplication::translate("veldo::PortAdvice", "%1 could not be opened: %2").arg(facts.device, m_port->errorString()));
     portToRelease(int(m_port->handle()), m_lockFd, QFile::encodeName(lockFilePath(facts.device)));
     m_openFacts = found;
     return found;

@@ -1,5 +1,6 @@
 #include "link/DeviceClaim.h"
 
+#include <QCoreApplication>
 #include "link/PortAdvice.h"
 #include "link/ProcessTable.h"
 
@@ -28,9 +29,9 @@ void refuse(PortFacts &facts, PortState state, const QString &reason)
 void judgeBusy(PortFacts &facts, dev_t device)
 {
     if (const QList<ProcessEntry> users = DeviceHolders::scan({device}).of(device); !users.isEmpty())
-        return refuse(facts, PortState::InUse, QStringLiteral("in use by %1").arg(describeHolders(users)));
+        return refuse(facts, PortState::InUse, QCoreApplication::translate("veldo::PortAdvice", "in use by %1").arg(describeHolders(users)));
     refuse(facts, PortState::Error,
-           QStringLiteral("%1 was left in exclusive mode, and no lock file or program that can be seen holds it: a "
+           QCoreApplication::translate("veldo::PortAdvice", "%1 was left in exclusive mode, and no lock file or program that can be seen holds it: a "
                           "program probably ended without closing it. Unplug the adapter and plug it in again to clear it")
                .arg(facts.device));
 }
@@ -43,8 +44,8 @@ void judgeFailedOpen(PortFacts &facts, int error, const struct stat &status)
     case EBUSY: return judgeBusy(facts, status.st_rdev);
     case ENOENT:
     case ENXIO:
-    case ENODEV: return refuse(facts, PortState::Missing, QStringLiteral("%1 has gone").arg(facts.device));
-    case EIO: return refuse(facts, PortState::Missing, QStringLiteral("no serial hardware answers behind %1").arg(facts.device));
+    case ENODEV: return refuse(facts, PortState::Missing, QCoreApplication::translate("veldo::PortAdvice", "%1 has gone").arg(facts.device));
+    case EIO: return refuse(facts, PortState::Missing, QCoreApplication::translate("veldo::PortAdvice", "no serial hardware answers behind %1").arg(facts.device));
     default: return refuse(facts, PortState::Error, QStringLiteral("%1: %2").arg(facts.device, systemError(error)));
     }
 }
@@ -58,7 +59,7 @@ int claimDevice(PortFacts &facts)
     const QByteArray path = QFile::encodeName(facts.device);
     struct stat status {};
     if (::stat(path.constData(), &status) != 0) {
-        refuse(facts, PortState::Missing, QStringLiteral("%1 has gone").arg(facts.device));
+        refuse(facts, PortState::Missing, QCoreApplication::translate("veldo::PortAdvice", "%1 has gone").arg(facts.device));
         return -1;
     }
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -69,12 +70,12 @@ int claimDevice(PortFacts &facts)
     termios line{};
     if (::tcgetattr(fd, &line) != 0) {
         ::close(fd);
-        refuse(facts, PortState::NotSerial, QStringLiteral("%1 is not a serial device").arg(facts.device));
+        refuse(facts, PortState::NotSerial, QCoreApplication::translate("veldo::PortAdvice", "%1 is not a serial device").arg(facts.device));
         return -1;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
-        refuse(facts, PortState::InUse, QStringLiteral("in use by a program that locks it (flock)"));
+        refuse(facts, PortState::InUse, QCoreApplication::translate("veldo::PortAdvice", "in use by a program that locks it (flock)"));
         return -1;
     }
     return fd;

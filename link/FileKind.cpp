@@ -1,5 +1,6 @@
 #include "link/FileKind.h"
 
+#include <QCoreApplication>
 #include <sys/stat.h>
 
 namespace veldo {
@@ -7,18 +8,18 @@ namespace veldo {
 QString fileKind(mode_t mode)
 {
     if (S_ISREG(mode))
-        return QStringLiteral("a regular file");
+        return QCoreApplication::translate("veldo::PortAdvice", "a regular file");
     if (S_ISDIR(mode))
-        return QStringLiteral("a folder");
+        return QCoreApplication::translate("veldo::PortAdvice", "a folder");
     if (S_ISFIFO(mode))
-        return QStringLiteral("a named pipe");
+        return QCoreApplication::translate("veldo::PortAdvice", "a named pipe");
     if (S_ISSOCK(mode))
-        return QStringLiteral("a socket");
+        return QCoreApplication::translate("veldo::PortAdvice", "a socket");
     if (S_ISBLK(mode))
-        return QStringLiteral("a block device");
+        return QCoreApplication::translate("veldo::PortAdvice", "a block device");
     if (S_ISLNK(mode))
-        return QStringLiteral("a symbolic link");
-    return QStringLiteral("a device of another kind");
+        return QCoreApplication::translate("veldo::PortAdvice", "a symbolic link");
+    return QCoreApplication::translate("veldo::PortAdvice", "a device of another kind");
 }
 
 } // namespace veldo

@@ -1,5 +1,6 @@
 #include "link/LockFile.h"
 
+#include <QCoreApplication>
 #include "files/UniqueFd.h"
 #include "link/FileKind.h"
 
@@ -21,7 +22,7 @@ constexpr int kReadLimit = 128;
 
 LockFileReading notALockFile(const QString &path, mode_t mode)
 {
-    return {std::nullopt, QStringLiteral("the lock file %1 is %2, not a lock file").arg(path, fileKind(mode))};
+    return {std::nullopt, QCoreApplication::translate("veldo::PortAdvice", "the lock file %1 is %2, not a lock file").arg(path, fileKind(mode))};
 }
 
 } // namespace

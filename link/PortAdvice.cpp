@@ -57,9 +57,9 @@ QString modeText(mode_t mode)
 QString describeHolder(const ProcessEntry &holder)
 {
     if (holder.pid == QCoreApplication::applicationPid())
-        return QStringLiteral("this program");
+        return QCoreApplication::translate("veldo::PortAdvice", "this program");
     if (kOwnPrograms.contains(holder.name))
-        return QStringLiteral("another copy of this tool (%1, PID %2)").arg(holder.name).arg(holder.pid);
+        return QCoreApplication::translate("veldo::PortAdvice", "another copy of this tool (%1, PID %2)").arg(holder.name).arg(holder.pid);
     if (holder.name.isEmpty())
         return QStringLiteral("PID %1").arg(holder.pid);
     return QStringLiteral("%1 (PID %2)").arg(holder.name).arg(holder.pid);
@@ -117,12 +117,12 @@ QStringList portLines(const PortScan &ports, const QString &portsFolder, Detail 
     }
     if (!unplugged.isEmpty())
         lines.prepend(QStringLiteral("%1: %2").arg(numberList(unplugged), unplugged.size() == 1
-                                                                             ? QStringLiteral("the linked adapter is not plugged in")
-                                                                             : QStringLiteral("the linked adapters are not plugged in")));
+                                                                             ? QCoreApplication::translate("veldo::PortAdvice", "the linked adapter is not plugged in")
+                                                                             : QCoreApplication::translate("veldo::PortAdvice", "the linked adapters are not plugged in")));
     if (detail == Detail::Brief && lines.size() > kBriefPortLines) {
         const qsizetype more = lines.size() - (kBriefPortLines - 1);
         lines.resize(kBriefPortLines - 1);
-        lines << QStringLiteral("%1 more ports need action: see the port list's tooltip or veldo-cli ports.").arg(more);
+        lines << QCoreApplication::translate("veldo::PortAdvice", "%1 more ports need action: see the port list's tooltip or veldo-cli ports.").arg(more);
     }
     return lines;
 }
@@ -134,12 +134,13 @@ QString noAdapterText(const PortScan &ports, const QString &portsFolder, Detail 
         if (!port.path.isEmpty() && (detail == Detail::Full || !linkedAndUnplugged(port, portsFolder)))
             looked << port.path;
     }
-    const QString found = looked.isEmpty() ? QStringLiteral("No serial adapter was found.")
-                                           : QStringLiteral("No serial adapter was found. Looked for: %1.")
+    const QString found = looked.isEmpty() ? QCoreApplication::translate("veldo::PortAdvice", "No serial adapter was found.")
+                                           : QCoreApplication::translate("veldo::PortAdvice", "No serial adapter was found. Looked for: %1.")
                                                  .arg(looked.join(QStringLiteral(", ")));
-    return found + QStringLiteral("\nTo use another device as Com N, make %1/comN a link to it, for example to its "
-                                  "name in /dev/serial/by-id/.")
-                       .arg(portsFolder);
+    return found + u'\n'
+        + QCoreApplication::translate("veldo::PortAdvice", "To use another device as Com N, make %1/comN a link to it, for "
+                                                           "example to its name in /dev/serial/by-id/.")
+              .arg(portsFolder);
 }
 
 } // namespace
@@ -155,15 +156,15 @@ QString describeHolders(const QList<ProcessEntry> &holders)
 QString noPermissionReason(const QString &device, const struct stat &status)
 {
     const QString group = groupName(status.st_gid);
-    const QString what = QStringLiteral("no permission to open %1, which belongs to the group %2 (%3)")
+    const QString what = QCoreApplication::translate("veldo::PortAdvice", "no permission to open %1, which belongs to the group %2 (%3)")
                              .arg(device, group, modeText(status.st_mode));
     if (listedInGroup(status.st_gid))
-        return what + QStringLiteral(": %1 is in the group %2, but this session started before that; "
+        return what + QCoreApplication::translate("veldo::PortAdvice", ": %1 is in the group %2, but this session started before that; "
                                      "log out and in again")
                           .arg(userName(), group);
     if ((status.st_mode & S_IRWXG) == 0 || status.st_gid == 0)
-        return what + QStringLiteral(": ask the administrator for access to it");
-    return what + QStringLiteral(": add your user to the group %1 (sudo adduser %2 %1), then log out and in again")
+        return what + QCoreApplication::translate("veldo::PortAdvice", ": ask the administrator for access to it");
+    return what + QCoreApplication::translate("veldo::PortAdvice", ": add your user to the group %1 (sudo adduser %2 %1), then log out and in again")
                       .arg(group, userName());
 }
 
@@ -177,12 +178,14 @@ QStringList grabberHints(const QList<ProcessEntry> &processes)
     }
     QStringList hints;
     if (modemManager)
-        hints << QStringLiteral(
+        hints << QCoreApplication::translate(
+            "veldo::PortAdvice",
             "ModemManager runs on this machine; it is known to seize USB serial adapters for a while after "
             "they are plugged in. To keep it away from the adapter, give it the udev property "
             "ID_MM_DEVICE_IGNORE=1 in a rule under /etc/udev/rules.d/, or stop it: sudo systemctl stop ModemManager.");
     if (brltty)
-        hints << QStringLiteral(
+        hints << QCoreApplication::translate(
+            "veldo::PortAdvice",
             "brltty runs on this machine; its udev rules claim some USB serial adapters as braille displays. "
             "Without a braille display, remove it (sudo apt remove brltty) or its udev rule, then plug the "
             "adapter in again.");
@@ -201,7 +204,7 @@ QString noPortExplanation(const PortScan &ports, const QList<ProcessEntry> &proc
             usable << port.number;
     }
     if (!usable.isEmpty())
-        parts << QStringLiteral("Free now: %1. Choose one in the port list.").arg(numberList(usable));
+        parts << QCoreApplication::translate("veldo::PortAdvice", "Free now: %1. Choose one in the port list.").arg(numberList(usable));
     if (const QStringList lines = portLines(ports, portsFolder, detail); !lines.isEmpty())
         parts << lines.join(u'\n');
     parts << grabberHints(processes);

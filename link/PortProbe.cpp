@@ -1,5 +1,6 @@
 #include "link/PortProbe.h"
 
+#include <QCoreApplication>
 #include "link/FileKind.h"
 #include "link/LockFile.h"
 #include "link/PortAdvice.h"
@@ -59,16 +60,16 @@ void judgeMissingPath(PortFacts &facts, int error)
 {
     const QFileInfo link(facts.path);
     if (error == ELOOP)
-        return judge(facts, PortState::Error, QStringLiteral("%1 is a loop of symbolic links").arg(facts.path));
+        return judge(facts, PortState::Error, QCoreApplication::translate("veldo::PortAdvice", "%1 is a loop of symbolic links").arg(facts.path));
     if (error == EACCES)
         return judge(facts, PortState::NoPermission, QStringLiteral("%1: %2").arg(facts.path, systemError(error)));
     if (error != ENOENT && error != ENOTDIR)
         return judge(facts, PortState::Error, QStringLiteral("%1: %2").arg(facts.path, systemError(error)));
     if (link.isSymLink())
         return judge(facts, PortState::Missing,
-                     QStringLiteral("%1 leads to %2, which does not exist: is the adapter plugged in?")
+                     QCoreApplication::translate("veldo::PortAdvice", "%1 leads to %2, which does not exist: is the adapter plugged in?")
                          .arg(facts.path, link.symLinkTarget()));
-    judge(facts, PortState::Missing, QStringLiteral("%1 does not exist").arg(facts.path));
+    judge(facts, PortState::Missing, QCoreApplication::translate("veldo::PortAdvice", "%1 does not exist").arg(facts.path));
 }
 
 // Locked by a lock file of a running program or by flock: in use, with the holder named
@@ -82,7 +83,7 @@ bool judgeLocks(PortFacts &facts, const struct stat &status, const FileLocks &lo
     }
     if (const std::optional<qint64> pid = lock.pid; pid && processRuns(*pid)) {
         judge(facts, PortState::InUse,
-              QStringLiteral("in use by %1, which holds its lock file").arg(describeHolders({{*pid, processName(*pid)}})));
+              QCoreApplication::translate("veldo::PortAdvice", "in use by %1, which holds its lock file").arg(describeHolders({{*pid, processName(*pid)}})));
         return true;
     }
     const std::optional<QList<qint64>> lockers = locks.holders(status.st_dev, status.st_ino);
@@ -94,8 +95,8 @@ bool judgeLocks(PortFacts &facts, const struct stat &status, const FileLocks &lo
             named.append({pid, processName(pid)});
     }
     judge(facts, PortState::InUse,
-          named.isEmpty() ? QStringLiteral("in use by a program that locks it (flock)")
-                          : QStringLiteral("in use by %1, which locks it (flock)").arg(describeHolders(named)));
+          named.isEmpty() ? QCoreApplication::translate("veldo::PortAdvice", "in use by a program that locks it (flock)")
+                          : QCoreApplication::translate("veldo::PortAdvice", "in use by %1, which locks it (flock)").arg(describeHolders(named)));
     return true;
 }
 
@@ -104,7 +105,7 @@ bool judgeLocks(PortFacts &facts, const struct stat &status, const FileLocks &lo
 bool judgeWithoutOpening(PortFacts &facts, const FileLocks &locks)
 {
     if (facts.path.isEmpty()) {
-        judge(facts, PortState::Missing, QStringLiteral("no device is assigned to this number"));
+        judge(facts, PortState::Missing, QCoreApplication::translate("veldo::PortAdvice", "no device is assigned to this number"));
         return false;
     }
     const QByteArray encoded = QFile::encodeName(facts.path);
@@ -116,8 +117,8 @@ bool judgeWithoutOpening(PortFacts &facts, const FileLocks &locks)
     char resolved[PATH_MAX];
     facts.device = ::realpath(encoded.constData(), resolved) ? QFile::decodeName(resolved) : facts.path;
     if (!S_ISCHR(status.st_mode) || !isTerminalDevice(status.st_rdev)) {
-        const QString kind = S_ISCHR(status.st_mode) ? QStringLiteral("a device of another kind") : fileKind(status.st_mode);
-        judge(facts, PortState::NotSerial, QStringLiteral("%1 is %2, not a serial device").arg(facts.device, kind));
+        const QString kind = S_ISCHR(status.st_mode) ? QCoreApplication::translate("veldo::PortAdvice", "a device of another kind") : fileKind(status.st_mode);
+        judge(facts, PortState::NotSerial, QCoreApplication::translate("veldo::PortAdvice", "%1 is %2, not a serial device").arg(facts.device, kind));
         return false;
     }
     if (::faccessat(AT_FDCWD, encoded.constData(), R_OK | W_OK, AT_EACCESS) != 0) {
@@ -179,7 +180,7 @@ void findOpenHolders(PortScan &ports)
     const DeviceHolders holders = DeviceHolders::scan(devices);
     for (qsizetype i = 0; i < usable.size(); ++i) {
         if (const QList<ProcessEntry> users = holders.of(devices[i]); !users.isEmpty())
-            judge(*usable[i], PortState::InUse, QStringLiteral("in use by %1").arg(describeHolders(users)));
+            judge(*usable[i], PortState::InUse, QCoreApplication::translate("veldo::PortAdvice", "in use by %1").arg(describeHolders(users)));
     }
 }
 

@@ -37,6 +37,154 @@
         <source>No serial port is open.</source>
         <translation>Es ist keine serielle Schnittstelle geöffnet.</translation>
     </message>
+    <message>
+        <source>%1 could not be opened: %2</source>
+        <translation>%1 konnte nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>in use by %1</source>
+        <translation>belegt von %1</translation>
+    </message>
+    <message>
+        <source>%1 was left in exclusive mode, and no lock file or program that can be seen holds it: a program probably ended without closing it. Unplug the adapter and plug it in again to clear it</source>
+        <translation>%1 ist im exklusiven Modus geblieben, und keine Sperrdatei und kein sichtbares Programm hält es: vermutlich endete ein Programm, ohne es zu schließen. Ziehen Sie den Adapter ab und stecken Sie ihn wieder ein</translation>
+    </message>
+    <message>
+        <source>%1 has gone</source>
+        <translation>%1 ist verschwunden</translation>
+    </message>
+    <message>
+        <source>no serial hardware answers behind %1</source>
+        <translation>hinter %1 antwortet keine serielle Hardware</translation>
+    </message>
+    <message>
+        <source>%1 is not a serial device</source>
+        <translation>%1 ist kein serielles Gerät</translation>
+    </message>
+    <message>
+        <source>in use by a program that locks it (flock)</source>
+        <translation>belegt von einem Programm, das es sperrt (flock)</translation>
+    </message>
+    <message>
+        <source>a regular file</source>
+        <translation>eine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation>ein Ordner</translation>
+    </message>
+    <message>
+        <source>a named pipe</source>
+        <translation>eine benannte Pipe</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>ein Socket</translation>
+    </message>
+    <message>
+        <source>a block device</source>
+        <translation>ein Blockgerät</translation>
+    </message>
+    <message>
+        <source>a symbolic link</source>
+        <translation>ein symbolischer Link</translation>
+    </message>
+    <message>
+        <source>a device of another kind</source>
+        <translation>ein Gerät anderer Art</translation>
+    </message>
+    <message>
+        <source>the lock file %1 is %2, not a lock file</source>
+        <translation>die Sperrdatei %1 ist %2, keine Sperrdatei</translation>
+    </message>
+    <message>
+        <source>this program</source>
+        <translation>dieses Programm</translation>
+    </message>
+    <message>
+        <source>another copy of this tool (%1, PID %2)</source>
+        <translation>eine weitere Instanz dieses Programms (%1, PID %2)</translation>
+    </message>
+    <message>
+        <source>the linked adapter is not plugged in</source>
+        <translation>der verlinkte Adapter ist nicht eingesteckt</translation>
+    </message>
+    <message>
+        <source>the linked adapters are not plugged in</source>
+        <translation>die verlinkten Adapter sind nicht eingesteckt</translation>
+    </message>
+    <message>
+        <source>%1 more ports need action: see the port list&apos;s tooltip or veldo-cli ports.</source>
+        <translation>%1 weitere Schnittstellen brauchen Aufmerksamkeit: siehe den Tooltip der Schnittstellenliste oder veldo-cli ports.</translation>
+    </message>
+    <message>
+        <source>No serial adapter was found.</source>
+        <translation>Es wurde kein serieller Adapter gefunden.</translation>
+    </message>
+    <message>
+        <source>No serial adapter was found. Looked for: %1.</source>
+        <translation>Es wurde kein serieller Adapter gefunden. Gesucht: %1.</translation>
+    </message>
+    <message>
+        <source>To use another device as Com N, make %1/comN a link to it, for example to its name in /dev/serial/by-id/.</source>
+        <translation>Um ein anderes Gerät als Com N zu nutzen, legen Sie %1/comN als Link darauf an, etwa auf seinen Namen in /dev/serial/by-id/.</translation>
+    </message>
+    <message>
+        <source>no permission to open %1, which belongs to the group %2 (%3)</source>
+        <translation>keine Berechtigung, %1 zu öffnen; es gehört der Gruppe %2 (%3)</translation>
+    </message>
+    <message>
+        <source>: %1 is in the group %2, but this session started before that; log out and in again</source>
+        <translation>: %1 ist in der Gruppe %2, aber diese Sitzung begann davor; melden Sie sich ab und wieder an</translation>
+    </message>
+    <message>
+        <source>: ask the administrator for access to it</source>
+        <translation>: bitten Sie den Administrator um Zugriff</translation>
+    </message>
+    <message>
+        <source>: add your user to the group %1 (sudo adduser %2 %1), then log out and in again</source>
+        <translation>: nehmen Sie Ihren Benutzer in die Gruppe %1 auf (sudo adduser %2 %1), dann melden Sie sich ab und wieder an</translation>
+    </message>
+    <message>
+        <source>ModemManager runs on this machine; it is known to seize USB serial adapters for a while after they are plugged in. To keep it away from the adapter, give it the udev property ID_MM_DEVICE_IGNORE=1 in a rule under /etc/udev/rules.d/, or stop it: sudo systemctl stop ModemManager.</source>
+        <translation>ModemManager läuft auf diesem Rechner; er belegt USB-Seriell-Adapter bekanntlich eine Weile, nachdem sie eingesteckt wurden. Um ihn vom Adapter fernzuhalten, geben Sie dem Adapter die udev-Eigenschaft ID_MM_DEVICE_IGNORE=1 in einer Regel unter /etc/udev/rules.d/, oder beenden Sie ihn: sudo systemctl stop ModemManager.</translation>
+    </message>
+    <message>
+        <source>brltty runs on this machine; its udev rules claim some USB serial adapters as braille displays. Without a braille display, remove it (sudo apt remove brltty) or its udev rule, then plug the adapter in again.</source>
+        <translation>brltty läuft auf diesem Rechner; seine udev-Regeln halten manche USB-Seriell-Adapter für Braillezeilen. Ohne Braillezeile entfernen Sie es (sudo apt remove brltty) oder seine udev-Regel und stecken den Adapter dann neu ein.</translation>
+    </message>
+    <message>
+        <source>Free now: %1. Choose one in the port list.</source>
+        <translation>Jetzt frei: %1. Wählen Sie eine in der Schnittstellenliste.</translation>
+    </message>
+    <message>
+        <source>%1 is a loop of symbolic links</source>
+        <translation>%1 ist eine Schleife symbolischer Links</translation>
+    </message>
+    <message>
+        <source>%1 leads to %2, which does not exist: is the adapter plugged in?</source>
+        <translation>%1 führt zu %2, das es nicht gibt: ist der Adapter eingesteckt?</translation>
+    </message>
+    <message>
+        <source>%1 does not exist</source>
+        <translation>%1 existiert nicht</translation>
+    </message>
+    <message>
+        <source>in use by %1, which holds its lock file</source>
+        <translation>belegt von %1, das seine Sperrdatei hält</translation>
+    </message>
+    <message>
+        <source>in use by %1, which locks it (flock)</source>
+        <translation>belegt von %1, das es sperrt (flock)</translation>
+    </message>
+    <message>
+        <source>no device is assigned to this number</source>
+        <translation>dieser Nummer ist kein Gerät zugeordnet</translation>
+    </message>
+    <message>
+        <source>%1 is %2, not a serial device</source>
+        <translation>%1 ist %2, kein serielles Gerät</translation>
+    </message>
 </context>
 <context>
     <name>veldo::TypeGroup</name>
@@ -130,6 +278,10 @@
 %2</source>
         <translation>%1 konnte nicht gespeichert werden:
 %2</translation>
+    </message>
+    <message>
+        <source>Com%1 is closed: its device has gone</source>
+        <translation>Com%1 ist geschlossen: sein Gerät ist verschwunden</translation>
     </message>
 </context>
 </TS>
