@@ -51,8 +51,6 @@ public:
     // if usable, else the lowest usable one that opens. Refusals found by opening replace
     // what the probe said.
     PortScan openFirstUsable(PortScan ports);
-    // The open port's facts in place of the probe's; the scan unchanged with none open.
-    PortScan withOpenPort(PortScan ports) const;
     // Closes the open port and opens the given number after a fresh probe of it.
     bool select(int number);
     // Abandons a waiting exchange without an outcome and closes the port.
@@ -79,7 +77,6 @@ public:
     Kind exchangeKind() const { return m_runner.kind(); }
     qsizetype bytesSent() const { return m_runner.bytesSent(); }
     qsizetype bytesReceived() const { return m_runner.bytesReceived(); }
-    void abandonExchange() { m_runner.abandon(); }
 
     // Whether each configuration read is kept in the downloads folder (the default).
     void setKeepDownloads(bool keep) { m_keepDownloads = keep; }
@@ -96,6 +93,8 @@ signals:
     void portLost();
 
 private:
+    // The open port's facts in place of the probe's; the scan unchanged with none open.
+    PortScan withOpenPort(PortScan ports) const;
     void portsMayHaveChanged();
 
     CommPort m_port;
