@@ -50,7 +50,6 @@ public:
     }
 
     QString portsFolder() const { return dir.filePath(QStringLiteral("ports")); }
-    QString downloadsFolder() const { return dir.filePath(QStringLiteral("data/veldo/downloads")); }
 
     // Creates and shows the window; ports linked into portsFolder() before this are probed,
     // and the port chosen is open once this returns.

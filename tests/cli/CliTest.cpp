@@ -128,7 +128,8 @@ private slots:
         QFile saved(bench.path("saved.ini"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(toStandardOutput.out, saved.readAll());
-        QCOMPARE(QDir(bench.path("data") + QStringLiteral("/veldo/downloads")).entryList(QDir::Files).size(), 1);
+        const QStringList kept = QDir(bench.path("data") + QStringLiteral("/veldo/downloads")).entryList(QDir::Files);
+        QVERIFY2(kept.size() == 1 && kept[0].endsWith(QStringLiteral("-Com3.ini")), qPrintable(kept.join(u' ')));
 
         // Named after the device behind the link, kept nowhere else.
         const QStringList upload{"upload", "--device", bench.box.linkPath(), "config.ini", "--verify", "--backup", "backups", "--no-keep"};
