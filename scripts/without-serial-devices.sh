@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command with the machine's serial devices out of reach: as root, in a private mount
 # namespace whose /dev holds everything but ttyS*, ttyUSB* and ttyACM*, so that a test or tool
-# that reaches for one of them finds nothing and fails instead of touching a console or a board.
+# that reaches for one of them finds nothing and fails instead of touching a console or a board;
+# with a lock folder of its own, as its pseudo-terminals are its own.
 # Other users cannot make the namespace; the command then runs as it is, and says so.
 # Usage: bash scripts/without-serial-devices.sh COMMAND [ARGUMENTS...]
 set -euo pipefail
@@ -40,4 +41,8 @@ mount -t devpts -o newinstance,ptmxmode=0666,mode=0620 devpts "$dev/pts"
 ln -s pts/ptmx "$dev/ptmx"
 mount --move "$dev" /dev
 rmdir "$dev"
+# Lock files name pseudo-terminals by number, and these numbers are private now: a lock folder
+# of their own, so that two runs side by side never take each other's locks for their own.
+lock=$(readlink -f /var/lock)
+mount -t tmpfs -o mode=1777,size=1m veldo-lock "$lock"
 exec "$@"
