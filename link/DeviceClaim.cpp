@@ -26,7 +26,7 @@ void refuse(PortFacts &facts, PortState state, const QString &reason)
 
 // A device in exclusive mode that no program that can be seen holds was left so by a
 // program that ended without closing it.
-void judgeBusy(PortFacts &facts, dev_t device)
+void judgeBusy(PortFacts &facts, DeviceId device)
 {
     if (const QList<ProcessEntry> users = DeviceHolders::scan({device}).of(device); !users.isEmpty())
         return refuse(facts, PortState::InUse, QCoreApplication::translate("veldo::PortAdvice", "in use by %1").arg(describeHolders(users)));
@@ -41,7 +41,7 @@ void judgeFailedOpen(PortFacts &facts, int error, const struct stat &status)
     switch (error) {
     case EACCES:
     case EPERM: return refuse(facts, PortState::NoPermission, noPermissionReason(facts.device, status));
-    case EBUSY: return judgeBusy(facts, status.st_rdev);
+    case EBUSY: return judgeBusy(facts, DeviceId::of(status));
     case ENOENT:
     case ENXIO:
     case ENODEV: return refuse(facts, PortState::Missing, QCoreApplication::translate("veldo::PortAdvice", "%1 has gone").arg(facts.device));

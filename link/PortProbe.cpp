@@ -23,17 +23,13 @@ namespace veldo {
 
 namespace {
 
-// Unix98 pseudo-terminal slaves have no entry in /sys/dev/char.
-constexpr unsigned kFirstPtyMajor = 136;
-constexpr unsigned kLastPtyMajor = 143;
-
 // Only terminal devices are opened: opening some other device (a watchdog, say) acts on it.
+// Pseudo-terminal slaves have no entry in /sys/dev/char.
 bool isTerminalDevice(dev_t device)
 {
-    const unsigned major = ::major(device);
-    if (major >= kFirstPtyMajor && major <= kLastPtyMajor)
+    if (isPseudoTerminal(device))
         return true;
-    const QString subsystem = QFileInfo(QStringLiteral("/sys/dev/char/%1:%2/subsystem").arg(major).arg(::minor(device)))
+    const QString subsystem = QFileInfo(QStringLiteral("/sys/dev/char/%1:%2/subsystem").arg(::major(device)).arg(::minor(device)))
                                   .symLinkTarget();
     return subsystem.endsWith(QLatin1String("/tty"));
 }
@@ -169,12 +165,12 @@ PortFacts probePort(int number, const QString &path)
 void findOpenHolders(PortScan &ports)
 {
     QList<PortFacts *> usable;
-    QList<dev_t> devices;
+    QList<DeviceId> devices;
     for (PortFacts &port : ports) {
         struct stat status {};
         if (port.usable() && ::stat(QFile::encodeName(port.device).constData(), &status) == 0) {
             usable << &port;
-            devices << status.st_rdev;
+            devices << DeviceId::of(status);
         }
     }
     const DeviceHolders holders = DeviceHolders::scan(devices);

@@ -19,6 +19,9 @@ namespace {
 
 using Directory = std::unique_ptr<DIR, int (*)(DIR *)>;
 
+constexpr unsigned kFirstPtyMajor = 136;
+constexpr unsigned kLastPtyMajor = 143;
+
 // The device number of /dev/ptmx, through which every pseudo-terminal master is opened.
 const dev_t kPtmx = makedev(5, 2);
 
@@ -51,7 +54,7 @@ QByteArray readSmallFile(const QByteArray &path)
 }
 
 // The device number of the pseudo-terminal a master descriptor drives, from "tty-index: N".
-std::optional<dev_t> ptyOfMaster(qint64 pid, const char *fd)
+std::optional<DeviceId> ptyOfMaster(qint64 pid, const char *fd)
 {
     const QByteArray info = readSmallFile("/proc/" + QByteArray::number(pid) + "/fdinfo/" + fd);
     const qsizetype at = info.indexOf("tty-index:");
@@ -61,10 +64,25 @@ std::optional<dev_t> ptyOfMaster(qint64 pid, const char *fd)
     struct stat status {};
     if (::stat(("/dev/pts/" + index).constData(), &status) != 0)
         return std::nullopt;
-    return status.st_rdev;
+    return DeviceId::of(status);
 }
 
 } // namespace
+
+bool isPseudoTerminal(dev_t device)
+{
+    return ::major(device) >= kFirstPtyMajor && ::major(device) <= kLastPtyMajor;
+}
+
+DeviceId DeviceId::of(const struct stat &status)
+{
+    return {status.st_rdev, isPseudoTerminal(status.st_rdev) ? status.st_dev : 0};
+}
+
+size_t qHash(const DeviceId &id, size_t seed)
+{
+    return qHashMulti(seed, quint64(id.device), quint64(id.instance));
+}
 
 QList<ProcessEntry> runningProcesses()
 {
@@ -87,13 +105,13 @@ bool processRuns(qint64 pid)
     return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
 }
 
-DeviceHolders DeviceHolders::scan(const QList<dev_t> &devices)
+DeviceHolders DeviceHolders::scan(const QList<DeviceId> &devices)
 {
     DeviceHolders holders;
     if (devices.isEmpty())
         return holders;
-    const QSet<dev_t> wanted(devices.cbegin(), devices.cend());
-    QSet<QPair<dev_t, qint64>> deviceSides;
+    const QSet<DeviceId> wanted(devices.cbegin(), devices.cend());
+    QSet<QPair<DeviceId, qint64>> deviceSides;
     forEachPid([&](qint64 pid) {
         const QByteArray fdFolder = "/proc/" + QByteArray::number(pid) + "/fd";
         const Directory fds = openDirectory(fdFolder.constData());
@@ -105,10 +123,10 @@ DeviceHolders DeviceHolders::scan(const QList<dev_t> &devices)
                 || !S_ISCHR(status.st_mode))
                 continue;
             if (status.st_rdev == kPtmx) {
-                if (const std::optional<dev_t> slave = ptyOfMaster(pid, entry->d_name); slave && wanted.contains(*slave))
+                if (const std::optional<DeviceId> slave = ptyOfMaster(pid, entry->d_name); slave && wanted.contains(*slave))
                     deviceSides.insert({*slave, pid});
-            } else if (wanted.contains(status.st_rdev) && !holders.m_pids.contains(status.st_rdev, pid)) {
-                holders.m_pids.insert(status.st_rdev, pid);
+            } else if (const DeviceId held = DeviceId::of(status); wanted.contains(held) && !holders.m_pids.contains(held, pid)) {
+                holders.m_pids.insert(held, pid);
             }
         }
     });
@@ -117,7 +135,7 @@ DeviceHolders DeviceHolders::scan(const QList<dev_t> &devices)
     return holders;
 }
 
-QList<ProcessEntry> DeviceHolders::of(dev_t device) const
+QList<ProcessEntry> DeviceHolders::of(DeviceId device) const
 {
     QList<ProcessEntry> processes;
     for (auto it = m_pids.constFind(device); it != m_pids.constEnd() && it.key() == device; ++it)

@@ -4,6 +4,7 @@
 #include <QMultiHash>
 #include <QString>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace veldo {
@@ -22,17 +23,30 @@ QString processName(qint64 pid);
 // Whether a process with this number runs; one of another user counts.
 bool processRuns(qint64 pid);
 
+// Whether a device number is a Unix98 pseudo-terminal slave (/dev/pts/N).
+bool isPseudoTerminal(dev_t device);
+
+// A device as descriptors show it. Each instance of /dev/pts (a container's, a private
+// namespace's) numbers its pseudo-terminals from 0, so for them the instance counts too.
+struct DeviceId {
+    dev_t device = 0;
+    dev_t instance = 0; // the file system of a pseudo-terminal's node; 0 for other devices
+    static DeviceId of(const struct stat &status);
+    friend bool operator==(const DeviceId &, const DeviceId &) = default;
+};
+size_t qHash(const DeviceId &id, size_t seed = 0);
+
 // Which processes hold the given devices open, as far as this user may look: their own
 // processes, or all of them for root. Devices are told by their device numbers, so a
 // device reached under any name is found, and each descriptor costs one look. The program
 // on the other end of a pseudo-terminal plays the device and is not counted as holding it.
 class DeviceHolders {
 public:
-    static DeviceHolders scan(const QList<dev_t> &devices);
-    QList<ProcessEntry> of(dev_t device) const;
+    static DeviceHolders scan(const QList<DeviceId> &devices);
+    QList<ProcessEntry> of(DeviceId device) const;
 
 private:
-    QMultiHash<dev_t, qint64> m_pids;
+    QMultiHash<DeviceId, qint64> m_pids;
 };
 
 // The processes that hold a lock (flock, fcntl) on a file, from /proc/locks: the file is
