@@ -2,14 +2,17 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME veldo)
 set(CPACK_PACKAGE_VENDOR "The Veldo developers")
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Veldo developers")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VELDO_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "program a remote-controlled switch box over a serial port")
+# Lines of at most 72 characters: dpkg indents them by one, and lintian wants 80 at most.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Veldo ProgrammingTool shows the whole configuration of a switch box with sixteen\n"
-    "outputs in one window: the two remote codes each output answers to and how it works.\n"
-    "It reads the configuration out of the box and writes it into the box over a serial\n"
-    "port, and keeps configurations in INI files. veldo-boxsim plays the box on a\n"
-    "pseudo-terminal, for trying the tool without one.")
+    "Veldo ProgrammingTool shows the whole configuration of a switch box with\n"
+    "sixteen outputs in one window: the two remote codes each output answers\n"
+    "to and how it works. It reads the configuration out of the box and\n"
+    "writes it into the box over a serial port, and keeps configurations in\n"
+    "INI files. veldo-cli does the same from a terminal and from scripts;\n"
+    "veldo-boxsim plays the box on a pseudo-terminal, for trying the tool\n"
+    "without one.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs into a temporary folder and checks what lands there: the expected files and no
-# others, a valid desktop entry and AppStream metainfo; then builds the Debian package and
-# checks that it holds the same files and depends on the libraries and fonts the tool needs.
+# others, a valid desktop entry and AppStream metainfo, one licence in LICENSE, the copyright
+# file and the metainfo; then builds the Debian package and checks that it holds the same
+# files, depends on the libraries and fonts the tool needs, gives lintian nothing to warn
+# about, and that its executables carry the hardening flags.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$(bash scripts/package.sh)
@@ -14,7 +16,9 @@ fail() { echo "check-install: $*" >&2; exit 1; }
 
 {
     echo usr/bin/veldo usr/bin/veldo-cli usr/bin/veldo-boxsim
-    echo usr/share/man/man1/veldo.1 usr/share/man/man1/veldo-cli.1 usr/share/man/man1/veldo-boxsim.1
+    echo usr/share/man/man1/veldo.1.gz usr/share/man/man1/veldo-cli.1.gz usr/share/man/man1/veldo-boxsim.1.gz
+    echo usr/share/doc/veldo/copyright usr/share/doc/veldo/changelog.gz
+    echo usr/share/bash-completion/completions/veldo-cli
     echo "usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml"
     for size in 16 32 48 64 128 256; do echo "usr/share/icons/hicolor/${size}x$size/apps/$id.png"; done
     echo "usr/share/icons/hicolor/scalable/apps/$id.svg"
@@ -30,6 +34,10 @@ DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
 same_files "cmake --install" "$work/installed"
 desktop-file-validate "$work/root/usr/share/applications/$id.desktop"
 appstreamcli validate --no-net --explain "$work/root/usr/share/metainfo/$id.metainfo.xml"
+licence=$(sed -n 's/^SPDX-License-Identifier: //p' LICENSE)
+[ -n "$licence" ] || fail "LICENSE names no licence by its SPDX-License-Identifier"
+grep -qx "License: $licence" "$work/root/usr/share/doc/veldo/copyright" || fail "the copyright file's licence is not $licence"
+grep -q "<project_license>$licence</project_license>" "$work/root/usr/share/metainfo/$id.metainfo.xml" || fail "the metainfo's licence is not $licence"
 
 echo "Package $deb:"
 dpkg-deb -I "$deb"
@@ -40,4 +48,10 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6serialport6 fonts-liberation qt6-qpa-plugins; do
     [[ $depends == *"$needed"* ]] || fail "$deb does not depend on $needed: $depends"
 done
+
+# Errors and warnings fail; the pedantic and informational notes the README lists are shown.
+lintian --pedantic --info --fail-on error,warning "$deb" || fail "lintian found errors or warnings in $deb"
+dpkg-deb -x "$deb" "$work/package"
+# Debian 12's flags have no control-flow protection (-fcf-protection); the rest must be there.
+hardening-check --nocfprotection "$work"/package/usr/bin/* || fail "an executable in $deb lacks a hardening flag"
 echo "check-install: the installed files, the desktop entry, the metainfo and the package are as expected"

@@ -2,21 +2,23 @@
 # Installs what building, running and testing need on Debian 12, and nothing when all is there.
 set -euo pipefail
 
+# dpkg-dev gives the distribution's hardening flags; bash-completion drives the completion test.
 packages=(
-    cmake g++ make pkg-config
+    cmake g++ make pkg-config dpkg-dev
     qt6-base-dev qt6-serialport-dev libgl-dev
     qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     qt6-qpa-plugins libqt6svg6
     fonts-liberation fonts-dejavu-core
-    xvfb xauth
+    xvfb xauth bash-completion
 )
 [ "${VELDO_FUZZ:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
 # The benchmark times windows on an X display through XCB, and traces what veldo-cli opens.
 [ "${VELDO_BENCH:-0}" = 1 ] && packages+=(libxcb1-dev strace)
 # The run command: the platform plugin for a Wayland session.
 [ "${VELDO_RUN:-0}" = 1 ] && packages+=(qt6-wayland)
-# The package and its checks: dependencies from the binaries, validators for the desktop files.
-[ "${VELDO_PACKAGE:-0}" = 1 ] && packages+=(dpkg-dev file desktop-file-utils appstream)
+# The package and its checks: dependencies from the binaries, validators for the desktop files,
+# lintian, and hardening-check (devscripts) for the flags in the executables.
+[ "${VELDO_PACKAGE:-0}" = 1 ] && packages+=(file desktop-file-utils appstream lintian devscripts)
 
 missing=()
 for p in "${packages[@]}"; do

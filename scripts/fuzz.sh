@@ -14,7 +14,9 @@ dir=${VELDO_FUZZ_BUILD_DIR:-build-fuzz}
 targets=(fuzz_normalize_code fuzz_ini_file fuzz_exchange)
 
 VELDO_FUZZ=1 bash scripts/deps.sh
-cmake -S . -B "$dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+werror=()
+[ "${VELDO_WERROR:-0}" = 1 ] && werror=(-DVELDO_WERROR=ON)
+cmake -S . -B "$dir" "${werror[@]}" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELDO_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target "${targets[@]}"
 
