@@ -29,6 +29,12 @@ bool isDanglingLink(const QByteArray &path)
         && ::stat(path.constData(), &device) != 0 && errno == ENOENT;
 }
 
+// Puts a borrowed link back; fails, and changes nothing, where something has taken the name.
+bool restoreLink(const QString &target, const QByteArray &path)
+{
+    return ::symlink(QFile::encodeName(target).constData(), path.constData()) == 0;
+}
+
 } // namespace
 
 PortLink::~PortLink()
@@ -51,7 +57,7 @@ LinkResult PortLink::make(const QString &portsFolder, int port, const QString &d
     if (::symlink(QFile::encodeName(device).constData(), encodedPath.constData()) != 0) {
         const int error = errno;
         if (!borrowed.isEmpty())
-            ::symlink(QFile::encodeName(borrowed).constData(), encodedPath.constData());
+            restoreLink(borrowed, encodedPath);
         const QString why = error == EEXIST ? QStringLiteral("a file or a link to a present device has that name; remove it or choose another port")
                                             : QString::fromLocal8Bit(std::strerror(error));
         return {false, QStringLiteral("cannot link %1: %2").arg(path, why)};
@@ -71,7 +77,7 @@ bool PortLink::remove()
     const bool removed = ours && ::unlink(encodedPath.constData()) == 0;
     // Made afresh only where nothing has taken the name meanwhile.
     if (removed && !m_borrowed.isEmpty())
-        ::symlink(QFile::encodeName(m_borrowed).constData(), encodedPath.constData());
+        restoreLink(m_borrowed, encodedPath);
     m_path.clear();
     m_device.clear();
     m_borrowed.clear();

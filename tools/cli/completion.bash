@@ -30,13 +30,13 @@ _veldo_cli()
         esac
     done
 
-    local common='-h --help -v --verbose -q --quiet'
+    local common='-h --help -V --version -v --verbose -q --quiet'
     local target='-p --port -d --device'
     local options
     case $command in
         '')
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "$common -V --version" -- "$cur"))
+                COMPREPLY=($(compgen -W "$common" -- "$cur"))
             else
                 COMPREPLY=($(compgen -W 'ports download upload verify' -- "$cur"))
             fi
