@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Download and Upload: the window's side of the two exchanges with the box. The core runs
 // them; these handlers wire them to the buttons, the status line and the messages.
 #include "app/frmVeldo.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Open and Save: a file dialog, then the core's configuration file operations. A file that
 // cannot be read or written is reported, so that nobody leaves believing it was saved.
 #include "app/frmVeldo.h"

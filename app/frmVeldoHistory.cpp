@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and redo over whole configurations, the keyboard shortcuts, and the commit of code
 // fields in edit: a field the user changed is normalised as soon as the window's focus is
 // anywhere else, whatever moved it, so that no command ever reads a half-typed code.

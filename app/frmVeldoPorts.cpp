@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port list and the ports that come and go: the window's side of discovery. The box
 // session probes and opens; these handlers show what it found.
 #include "app/frmVeldo.h"

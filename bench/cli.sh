@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times veldo-cli end to end, start-up included, against the simulated box answering at the
 # real line rate of 9600 8N1, and prints the median beside the time the bytes need on the
 # wire (10 bits a byte).

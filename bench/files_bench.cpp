@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times saving and loading a configuration kept in a large INI file among many other
 // sections, and opening a file of nothing but line breaks at the size bound: time and peak
 // resident memory, each in a process of its own. Prints the median of several runs; not a test.

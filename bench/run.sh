@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the built tool under Xvfb against the toolkit floor (the same widgets with no
 # logic): time from launch to the window shown and resident memory once it has settled,
 # launching the two in turn so that the machine's noise falls on both alike; then the port

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package veldo_VERSION_ARCH.deb, built by scripts/package.sh.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME veldo)

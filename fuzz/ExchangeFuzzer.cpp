@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Download and Upload fed any bytes over any ticks. The first byte picks the exchange (even:
 // Download, odd: Upload); then each tick's bytes follow as a length byte and that many bytes.
 // Checked at every tick against the bytes fed so far: an image is taken only when its

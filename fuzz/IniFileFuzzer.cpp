@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any INI file, then one write of a section, key and value. The input is split into four
 // parts (section, key and value end at a '\' followed by another character; "\\" stands for
 // one '\'; the file is the rest) and its last byte says whether the file is taken as it is or

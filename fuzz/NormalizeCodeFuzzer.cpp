@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // NormalizeCode on any text: always twelve upper-case hex digits, a second pass changes
 // nothing, and twelve leading hex digits come back as they were, in upper case.
 #include "FuzzCheck.h"

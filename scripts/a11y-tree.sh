@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints the window's tree as a screen reader sees it over AT-SPI: each object's role and name.
 # Runs on its own X display and D-Bus session; every port number points nowhere, so no serial
 # device is touched. Usage: scripts/a11y-tree.sh [LANGUAGE]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds into build/ (or $VELDO_BUILD_DIR) with extra CMake options from the arguments.
 # VELDO_WERROR=1 (as CI sets it) turns compiler warnings into errors.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs into a temporary folder and checks what lands there: the expected files and no
 # others, a valid desktop entry and AppStream metainfo, one licence in LICENSE, the copyright
 # file and the metainfo; then builds the Debian package and checks that it holds the same

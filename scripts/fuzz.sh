@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang into build-fuzz/ (or $VELDO_FUZZ_BUILD_DIR) and runs
 # each for the given seconds (300 by default; CI gives 20), starting from its seeds in
 # fuzz/corpus/<target>/.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the PNG sizes of the icon from app/icons/veldo.svg; run after changing the drawing and
 # commit the PNGs (the build does not render them, so it needs no SVG tools).
 set -euo pipefail

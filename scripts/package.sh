@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds into build/ (or $VELDO_BUILD_DIR) and makes the Debian
 # package there: veldo_VERSION_ARCH.deb. Prints its path alone on standard output (the build's
 # progress goes to standard error); install it with apt install ./that/path.

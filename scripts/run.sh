@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, starts a simulated box as Com16, then the tool.
 # The simulator ends when the tool does. VELDO_NO_BOXSIM=1 starts the tool alone;
 # VELDO_BOXSIM_OPTIONS passes options to the simulator (see veldo-boxsim --help).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything with AddressSanitizer (leak checking included) and UndefinedBehaviorSanitizer
 # into build-asan/ (or $VELDO_ASAN_BUILD_DIR) and runs every test there; any report fails the test.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and runs every test headless, with the machine's serial
 # devices hidden (scripts/without-serial-devices.sh).
 set -euo pipefail

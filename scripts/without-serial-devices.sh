@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command with the machine's serial devices out of reach: as root, in a private mount
 # namespace whose /dev holds everything but ttyS*, ttyUSB* and ttyACM*, so that a test or tool
 # that reaches for one of them finds nothing and fails instead of touching a console or a board;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times a program from launch to its first top-level window on the X display, then reads
 // its resident memory once the window has settled, and ends it.
 //

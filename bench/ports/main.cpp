@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the port discovery (DiscoverPorts) over a ports folder of its own: with no port
 // present, and with all sixteen numbers linked to pseudo-terminals, both with the scan of
 // every process's descriptors and without it (the window's list refresh, which leaves that

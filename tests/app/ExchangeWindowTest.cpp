@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Download and Upload end to end: the window, real timer ticks, a pseudo-terminal and the
 // simulated box in the same event loop.
 #include "WindowHarness.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Open and Save from the window, with the file dialog answered by the test.
 #include "WindowHarness.h"
 #include "support/Configs.h"

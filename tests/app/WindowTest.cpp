@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as a person uses it: start-up state, keyboard focus, normalisation of the code
 // fields, the type groups, the window icon and every shipped language.
 #include "WindowHarness.h"

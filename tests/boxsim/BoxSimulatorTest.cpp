@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated box's own behaviour; what it answers on the line shows in the exchange tests
 // of the window and of veldo-cli, which run against it.
 #include "BoxSimulator.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // veldo-cli as a script runs it: the real program against the simulated box on a
 // pseudo-terminal, told apart by exit status, standard output and standard error.
 #include "BoxSimulator.h"

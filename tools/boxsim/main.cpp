@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // veldo-boxsim: the switch box on a pseudo-terminal, for trying the tool without hardware.
 #include "BoxSimulator.h"
 #include "CommandLine.h"

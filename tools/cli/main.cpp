@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // veldo-cli: the switch box from a terminal and from scripts.
 #include "CliCommand.h"
 #include "Commands.h"
