@@ -12,7 +12,8 @@ class QWidget;
 
 namespace veldo {
 
-enum class FileDialogMode { Open, Save };
+enum class FileDialogMode { Open,
+                            Save };
 
 // The file dialog of Open and Save. It keeps the chosen name from one use to the next:
 // Open starts empty, Save proposes the name last chosen. A test handler gets the mode and

@@ -18,7 +18,7 @@ std::unique_ptr<QMessageBox> MessageBox::build(QWidget *parent, const QString &t
 {
     auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, QStringLiteral("Veldo"), text, QMessageBox::Ok, parent);
     box->button(QMessageBox::Ok)->setIcon(QIcon()); // some styles decorate it; the box has no icon at all
-    box->setTextFormat(Qt::PlainText); // file and device names are shown as they are, never as markup
+    box->setTextFormat(Qt::PlainText);              // file and device names are shown as they are, never as markup
     return box;
 }
 

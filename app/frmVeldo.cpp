@@ -177,7 +177,7 @@ void frmVeldo::buildOutputRows()
 void frmVeldo::buildStatusLine()
 {
     m_lblCopyRight = makeStatusLabel(QStringLiteral("LblCopyRight"),
-                                   tr("Veldo ProgrammingTool © 2026 The Veldo developers"), this);
+                                     tr("Veldo ProgrammingTool © 2026 The Veldo developers"), this);
     m_lblMsg = makeStatusLabel(QStringLiteral("LblMsg"), QString(), this);
     m_lblMsg->hide();
 }

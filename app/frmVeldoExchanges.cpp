@@ -30,7 +30,7 @@ void frmVeldo::Upload_Click()
 void frmVeldo::Exchange_Tick()
 {
     blinkStatus(m_box->exchangeKind() == BoxSession::Kind::Download ? tr("Download: Wait for answer")
-                                                                 : tr("Upload: Wait for acknowledge"));
+                                                                    : tr("Upload: Wait for acknowledge"));
 }
 
 void frmVeldo::Exchange_Finished(ExchangeOutcome outcome, const std::optional<SwitchConfig> &config)

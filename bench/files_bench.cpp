@@ -30,7 +30,7 @@ QByteArray otherSections()
     for (int i = 0; i < kOtherSections; ++i) {
         const QByteArray n = QByteArray::number(i);
         text += "[Other section " + n + "]\nName=Some value held by entry " + n
-            + "\nPath=/home/user/documents/folder/" + n + ".txt\nCount=" + n + "\n\n";
+              + "\nPath=/home/user/documents/folder/" + n + ".txt\nCount=" + n + "\n\n";
     }
     return text;
 }
@@ -47,7 +47,7 @@ SwitchConfig configNumber(int run)
     return config;
 }
 
-template<typename Operation>
+template <typename Operation>
 double medianMilliseconds(Operation operation)
 {
     std::vector<double> times;
@@ -86,7 +86,7 @@ bool openLineBreaks(const QString &path, const LineBreaks &breaks)
         SwitchConfig config;
         const bool ok = loadConfigFile(path, config).ok;
         const double ms = double(timer.nsecsElapsed()) / 1e6;
-        rusage usage {};
+        rusage usage{};
         ::getrusage(RUSAGE_SELF, &usage);
         std::printf("Open of 16 MiB of %s line breaks: %.0f ms, peak %.0f MiB\n", breaks.name, ms, double(usage.ru_maxrss) / 1024);
         std::fflush(stdout);
@@ -116,8 +116,7 @@ int main()
     std::printf("file: %lld bytes, %d other sections\n", QFile(path).size(), kOtherSections);
     std::printf("saveConfigFile: %.2f ms (median of %d)\n", save, kRuns);
     std::printf("loadConfigFile: %.2f ms (median of %d)\n", load, kRuns);
-    const LineBreaks kinds[] = {{"LF", "", "\n"}, {"CR", "", "\r"}, {"CRLF", "", "\r\n"},
-                                {"UTF-16 LF", "\xFF\xFE", QByteArray("\n\0", 2)}};
+    const LineBreaks kinds[] = {{"LF", "", "\n"}, {"CR", "", "\r"}, {"CRLF", "", "\r\n"}, {"UTF-16 LF", "\xFF\xFE", QByteArray("\n\0", 2)}};
     bool opened = true;
     for (const LineBreaks &breaks : kinds)
         opened = openLineBreaks(dir.filePath(QStringLiteral("breaks.ini")), breaks) && opened;

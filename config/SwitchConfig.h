@@ -20,7 +20,10 @@ inline const QString kCodeBKey = QStringLiteral("Code B");
 inline const QString kTypeKey = QStringLiteral("Output Type");
 
 // The numeric value is the button's slot within its output's group.
-enum class OutputType { Slave = 0, Master = 1, Pulse = 2, Toggle = 3 };
+enum class OutputType { Slave = 0,
+                        Master = 1,
+                        Pulse = 2,
+                        Toggle = 3 };
 
 // Caption of the type's button, and its word in configuration files.
 QString outputTypeName(OutputType type);

@@ -19,7 +19,7 @@ namespace {
 // size this process may write, and with the disk space for any growth allocated.
 FileResult reserveRoom(int fd, qsizetype oldSize, qsizetype newSize)
 {
-    rlimit limit {};
+    rlimit limit{};
     if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
         && rlim_t(std::max(oldSize, newSize)) > limit.rlim_cur)
         return failureOf(EFBIG);

@@ -50,7 +50,8 @@ FileResult FileUpdate::find(const QByteArray &path, int depth)
     if (depth == kMaxLinkDepth)
         return failureOf(ELOOP);
     const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/")
+                                                                       : path.left(slash);
     // A relative link target starts from the link's own folder.
     UniqueFd folderFd(::openat(m_folder.valid() ? m_folder.get() : AT_FDCWD, folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!folderFd.valid())
@@ -83,7 +84,8 @@ QByteArray FileUpdate::magicPath() const
 
 bool FileUpdate::unchanged() const
 {
-    struct stat named {}, now {};
+    struct stat named {};
+    struct stat now {};
     if (::fstatat(m_folder.get(), m_name.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0 || ::fstat(m_file.get(), &now) != 0)
         return false;
     return named.st_dev == m_status.st_dev && named.st_ino == m_status.st_ino && now.st_size == m_status.st_size

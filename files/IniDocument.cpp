@@ -122,8 +122,8 @@ IniDocument::IniDocument(const QByteArray &bytes)
     else if (rest.startsWith(kUtf16LeMark) || rest.startsWith(kUtf16BeMark))
         m_byteOrderMark = rest.first(2).toByteArray();
     m_encoding = m_byteOrderMark == kUtf16LeMark ? Encoding::Utf16Le
-        : m_byteOrderMark == kUtf16BeMark       ? Encoding::Utf16Be
-                                               : Encoding::Utf8;
+               : m_byteOrderMark == kUtf16BeMark ? Encoding::Utf16Be
+                                                 : Encoding::Utf8;
     rest = rest.sliced(m_byteOrderMark.size());
     if (m_encoding == Encoding::Utf8) {
         m_text = m_byteOrderMark.isEmpty() ? bytes : rest.toByteArray();
@@ -256,7 +256,7 @@ bool IniDocument::setValue(const QString &section, const QString &key, const QSt
     const Line last = lineAt(m_marks[search.lastEntry].start);
     const QByteArray lead = last.ending == LineEnding::None ? lineBreak() : QByteArray();
     m_marks.insert(m_marks.begin() + std::ptrdiff_t(search.lastEntry + 1),
-                  Mark{quint32(last.next + lead.size()), nameHash(keyName), 0});
+                   Mark{quint32(last.next + lead.size()), nameHash(keyName), 0});
     insertText(last.next, 0, lead + entryLine + lineBreak(), search.lastEntry + 2);
     return true;
 }

@@ -12,7 +12,10 @@ namespace veldo {
 
 inline constexpr int kIniReadLimit = 254;
 
-enum class LineEnding { None, Lf, CrLf, Cr };
+enum class LineEnding { None,
+                        Lf,
+                        CrLf,
+                        Cr };
 
 // An INI text held in memory: parsed once, edited value by value, written out once.
 // Every byte that no edit touches comes out as it went in, line endings included.
@@ -36,12 +39,14 @@ public:
     QByteArray toBytes() const;
 
 private:
-    enum class Encoding { Utf8, Utf16Le, Utf16Be };
+    enum class Encoding { Utf8,
+                          Utf16Le,
+                          Utf16Be };
     struct Line {
         qsizetype start = 0;
         qsizetype length = 0; // without the line break
         LineEnding ending = LineEnding::None;
-        qsizetype next = 0;   // where the next line starts
+        qsizetype next = 0; // where the next line starts
     };
     // A section header or an entry line after the first header, with a hash of its folded
     // name: eight bytes a line, so that a file of nothing but short lines stays small.
@@ -66,9 +71,9 @@ private:
 
     Encoding m_encoding = Encoding::Utf8;
     QByteArray m_byteOrderMark;
-    QByteArray m_oddByte; // the last byte of a UTF-16 text of odd length
+    QByteArray m_oddByte;                  // the last byte of a UTF-16 text of odd length
     LineEnding m_newline = LineEnding::Lf; // for added lines: the file's first line break
-    bool m_crOnly = false; // lines end at CR, as the file has no LF
+    bool m_crOnly = false;                 // lines end at CR, as the file has no LF
     // The text after the byte order mark: the file's own bytes, or UTF-16 as WTF-8, which
     // comes back as the same code units. A file is far below the 4 GiB a mark can point into.
     QByteArray m_text;

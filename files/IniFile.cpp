@@ -64,7 +64,8 @@ bool WriteIniString(const QString &section, const QString &key, const QString &v
 {
     return editIniFile(fileName, [&](IniDocument &document) {
                return document.setValue(section, key, value);
-           }).ok;
+           })
+        .ok;
 }
 
 } // namespace veldo

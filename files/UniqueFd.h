@@ -13,8 +13,10 @@ namespace veldo {
 // A file descriptor, closed when it goes out of scope.
 class UniqueFd {
 public:
-    explicit UniqueFd(int fd = -1) : m_fd(fd) {}
-    UniqueFd(UniqueFd &&other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    explicit UniqueFd(int fd = -1)
+        : m_fd(fd) {}
+    UniqueFd(UniqueFd &&other) noexcept
+        : m_fd(std::exchange(other.m_fd, -1)) {}
     UniqueFd(const UniqueFd &) = delete;
     UniqueFd &operator=(const UniqueFd &) = delete;
     UniqueFd &operator=(UniqueFd &&other) noexcept

@@ -12,7 +12,10 @@ constexpr char32_t kReplacement = 0xFFFD;
 // The length of the sequence a lead byte starts, 0 for a byte that starts none.
 int sequenceLength(unsigned char lead)
 {
-    return lead < 0x80 ? 1 : lead >= 0xF0 && lead < 0xF8 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    return lead < 0x80 ? 1 : lead >= 0xF0 && lead < 0xF8 ? 4
+                       : lead >= 0xE0                    ? 3
+                       : lead >= 0xC0                    ? 2
+                                                         : 0;
 }
 
 } // namespace
@@ -50,7 +53,8 @@ QByteArray toWtf8(QStringView units)
             bytes += char(c);
             continue;
         }
-        const int length = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        const int length = c < 0x800 ? 2 : c < 0x10000 ? 3
+                                                       : 4;
         bytes += char((0xF00 >> length) | (c >> (6 * (length - 1))));
         for (int shift = 6 * (length - 2); shift >= 0; shift -= 6)
             bytes += char(0x80 | ((c >> shift) & 0x3F));
@@ -64,7 +68,8 @@ QString fromWtf8(QByteArrayView bytes)
     for (qsizetype i = 0; i < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
         const int length = sequenceLength(lead);
-        char32_t c = length == 0 ? kReplacement : length == 1 ? lead : lead & (0x7F >> length);
+        char32_t c = length == 0 ? kReplacement : length == 1 ? lead
+                                                              : lead & (0x7F >> length);
         int taken = 1;
         for (; taken < length && i + taken < bytes.size() && (bytes[i + taken] & 0xC0) == 0x80; ++taken)
             c = (c << 6) | (bytes[i + taken] & 0x3F);

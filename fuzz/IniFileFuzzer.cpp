@@ -65,7 +65,8 @@ QByteArray asUtf16(QByteArrayView bytes, bool bigEndian)
     QByteArray text = kUtf16Marks[bigEndian].toByteArray();
     for (const char byte : bytes) {
         const auto b = quint16(quint8(byte));
-        const quint16 unit = b < 0x80 ? b : b < 0xF0 ? quint16(0x100 + b) : quint16(0xD800 + ((b & 0x0F) << 8));
+        const quint16 unit = b < 0x80 ? b : b < 0xF0 ? quint16(0x100 + b)
+                                                     : quint16(0xD800 + ((b & 0x0F) << 8));
         char pair[2];
         bigEndian ? qToBigEndian(unit, pair) : qToLittleEndian(unit, pair);
         text.append(pair, 2);

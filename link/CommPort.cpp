@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/CommPort.h"
 
-#include <QCoreApplication>
 #include "link/DeviceClaim.h"
 #include "link/LockFile.h"
 #include "link/PortProbe.h"
 #include "link/ProcessTable.h"
 #include "link/TerminationSignals.h"
+#include <QCoreApplication>
 
 #include <QFile>
 #include <QSerialPort>
@@ -35,7 +35,9 @@ bool deviceFailed(int fd)
 } // namespace
 
 CommPort::CommPort(PortMap map, QObject *parent)
-    : QObject(parent), m_map(std::move(map)), m_port(new QSerialPort(this))
+    : QObject(parent)
+    , m_map(std::move(map))
+    , m_port(new QSerialPort(this))
 {
     m_port->setReadBufferSize(kReceiveBufferSize);
     connect(m_port, &QSerialPort::readyRead, this, &CommPort::received);

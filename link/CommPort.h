@@ -22,7 +22,7 @@ public:
     ~CommPort() override;
 
     int commPort() const { return m_commPort; }
-    void setCommPort(int port);            // ignored while the port is open or outside 1..16
+    void setCommPort(int port); // ignored while the port is open or outside 1..16
 
     const LineSettings &settings() const { return m_settings; }
     bool setSettings(const LineSettings &settings); // false (unchanged) while open
@@ -37,9 +37,9 @@ public:
     // The facts of the open port; meaningless while it is closed.
     const PortFacts &openFacts() const { return m_openFacts; }
 
-    void discardInput();                   // InBufferCount = 0
-    bool output(const QByteArray &bytes);  // queued at once; false when closed or the write fails
-    QByteArray input();                    // all bytes received so far, possibly none
+    void discardInput();                  // InBufferCount = 0
+    bool output(const QByteArray &bytes); // queued at once; false when closed or the write fails
+    QByteArray input();                   // all bytes received so far, possibly none
     const PortMap &portMap() const { return m_map; }
 
 signals:

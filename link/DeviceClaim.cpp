@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/DeviceClaim.h"
 
-#include <QCoreApplication>
 #include "link/PortAdvice.h"
 #include "link/ProcessTable.h"
+#include <QCoreApplication>
 
 #include <QFile>
 
@@ -33,7 +33,7 @@ void judgeBusy(PortFacts &facts, DeviceId device)
         return refuse(facts, PortState::InUse, QCoreApplication::translate("veldo::PortAdvice", "in use by %1").arg(describeHolders(users)));
     refuse(facts, PortState::Error,
            QCoreApplication::translate("veldo::PortAdvice", "%1 was left in exclusive mode, and no lock file or program that can be seen holds it: a "
-                          "program probably ended without closing it. Unplug the adapter and plug it in again to clear it")
+                                                            "program probably ended without closing it. Unplug the adapter and plug it in again to clear it")
                .arg(facts.device));
 }
 

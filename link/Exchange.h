@@ -16,11 +16,11 @@ inline constexpr int kPollIntervalMs = 500;
 inline constexpr int kTimeoutTick = 5;
 
 enum class ExchangeOutcome {
-    Downloaded,        // a valid image arrived; its configuration is in TickResult::config
-    DownloadChecksum,  // an image arrived whose checksum fails
-    UploadAccepted,    // the box acknowledged the image (6)
-    UploadRejected,    // the box reported a checksum error (21)
-    TimedOut,          // nothing usable by the fifth tick (2.5 s)
+    Downloaded,       // a valid image arrived; its configuration is in TickResult::config
+    DownloadChecksum, // an image arrived whose checksum fails
+    UploadAccepted,   // the box acknowledged the image (6)
+    UploadRejected,   // the box reported a checksum error (21)
+    TimedOut,         // nothing usable by the fifth tick (2.5 s)
 };
 
 // The message the user reads for an outcome; empty for a download, whose values say it all.
@@ -29,7 +29,7 @@ QString outcomeMessage(ExchangeOutcome outcome);
 struct TickResult {
     bool ended = false;
     ExchangeOutcome outcome = ExchangeOutcome::TimedOut; // meaningful only when ended
-    std::optional<SwitchConfig> config;                   // only with Downloaded
+    std::optional<SwitchConfig> config;                  // only with Downloaded
 };
 
 // Reads every byte the port has received since the last read, without waiting.

@@ -4,7 +4,8 @@
 namespace veldo {
 
 ExchangeRunner::ExchangeRunner(CommPort &port, QObject *parent, Pace pace)
-    : QObject(parent), m_port(port)
+    : QObject(parent)
+    , m_port(port)
 {
     setObjectName(QStringLiteral("ExchangeRunner"));
     m_timer.setTimerType(Qt::PreciseTimer);

@@ -18,10 +18,12 @@ namespace veldo {
 class ExchangeRunner : public QObject {
     Q_OBJECT
 public:
-    enum class Kind { Download, Upload };
+    enum class Kind { Download,
+                      Upload };
     // Ticks: every kPollIntervalMs, as the window shows it. AsBytesArrive: at each arrival,
     // so that the exchange ends with its last byte; the time-out comes after as long.
-    enum class Pace { Ticks, AsBytesArrive };
+    enum class Pace { Ticks,
+                      AsBytesArrive };
 
     explicit ExchangeRunner(CommPort &port, QObject *parent = nullptr, Pace pace = Pace::Ticks);
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/LockFile.h"
 
-#include <QCoreApplication>
 #include "files/UniqueFd.h"
 #include "link/FileKind.h"
+#include <QCoreApplication>
 
 #include <QFile>
 

@@ -118,8 +118,8 @@ QStringList portLines(const PortScan &ports, const QString &portsFolder, Detail 
     }
     if (!unplugged.isEmpty())
         lines.prepend(QStringLiteral("%1: %2").arg(numberList(unplugged), unplugged.size() == 1
-                                                                             ? QCoreApplication::translate("veldo::PortAdvice", "the linked adapter is not plugged in")
-                                                                             : QCoreApplication::translate("veldo::PortAdvice", "the linked adapters are not plugged in")));
+                                                                              ? QCoreApplication::translate("veldo::PortAdvice", "the linked adapter is not plugged in")
+                                                                              : QCoreApplication::translate("veldo::PortAdvice", "the linked adapters are not plugged in")));
     if (detail == Detail::Brief && lines.size() > kBriefPortLines) {
         const qsizetype more = lines.size() - (kBriefPortLines - 1);
         lines.resize(kBriefPortLines - 1);
@@ -139,9 +139,9 @@ QString noAdapterText(const PortScan &ports, const QString &portsFolder, Detail 
                                            : QCoreApplication::translate("veldo::PortAdvice", "No serial adapter was found. Looked for: %1.")
                                                  .arg(looked.join(QStringLiteral(", ")));
     return found + u'\n'
-        + QCoreApplication::translate("veldo::PortAdvice", "To use another device as Com N, make %1/comN a link to it, for "
-                                                           "example to its name in /dev/serial/by-id/.")
-              .arg(portsFolder);
+         + QCoreApplication::translate("veldo::PortAdvice", "To use another device as Com N, make %1/comN a link to it, for "
+                                                            "example to its name in /dev/serial/by-id/.")
+               .arg(portsFolder);
 }
 
 } // namespace
@@ -161,12 +161,11 @@ QString noPermissionReason(const QString &device, const struct stat &status)
                              .arg(device, group, modeText(status.st_mode));
     if (listedInGroup(status.st_gid))
         return what + QCoreApplication::translate("veldo::PortAdvice", ": %1 is in the group %2, but this session started before that; "
-                                     "log out and in again")
+                                                                       "log out and in again")
                           .arg(userName(), group);
     if ((status.st_mode & S_IRWXG) == 0 || status.st_gid == 0)
         return what + QCoreApplication::translate("veldo::PortAdvice", ": ask the administrator for access to it");
-    return what + QCoreApplication::translate("veldo::PortAdvice", ": add your user to the group %1 (sudo adduser %2 %1), then log out and in again")
-                      .arg(group, userName());
+    return what + QCoreApplication::translate("veldo::PortAdvice", ": add your user to the group %1 (sudo adduser %2 %1), then log out and in again").arg(group, userName());
 }
 
 QStringList grabberHints(const QList<ProcessEntry> &processes)

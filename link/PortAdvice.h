@@ -24,7 +24,8 @@ QStringList grabberHints(const QList<ProcessEntry> &processes);
 
 // How much a no-port explanation says: Brief fits a message box on the smallest screen
 // whatever the ports folder holds; Full names every port on a line of its own.
-enum class Detail { Brief, Full };
+enum class Detail { Brief,
+                    Full };
 
 // Why no port is open: the ports free now, one line per port that needs action (in Brief,
 // numbers whose links lead nowhere folded into one line, and a bounded number of lines),

@@ -9,7 +9,12 @@
 namespace veldo {
 
 // What a probe found behind one port number.
-enum class PortState { Usable, Missing, NoPermission, InUse, NotSerial, Error };
+enum class PortState { Usable,
+                       Missing,
+                       NoPermission,
+                       InUse,
+                       NotSerial,
+                       Error };
 
 // "usable", "missing", "no-permission", "in-use", "not-serial", "error": stable words for scripts.
 QString portStateKey(PortState state);

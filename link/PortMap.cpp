@@ -9,7 +9,8 @@
 namespace veldo {
 
 PortMap::PortMap(QString portsFolder, QStringList fallbacks)
-    : m_portsFolder(std::move(portsFolder)), m_fallbacks(std::move(fallbacks))
+    : m_portsFolder(std::move(portsFolder))
+    , m_fallbacks(std::move(fallbacks))
 {
 }
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/PortProbe.h"
 
-#include <QCoreApplication>
 #include "link/FileKind.h"
 #include "link/LockFile.h"
 #include "link/PortAdvice.h"
 #include "link/ProcessTable.h"
+#include <QCoreApplication>
 
 #include <QFile>
 #include <QFileInfo>

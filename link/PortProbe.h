@@ -9,7 +9,8 @@ namespace veldo {
 // Whether a probe also looks through every process's open descriptors for holders of the
 // ports it finds free otherwise. That look grows with the machine (thousands of processes
 // take a good part of a second), so the window makes it apart, off its thread.
-enum class OpenHolders { Find, Skip };
+enum class OpenHolders { Find,
+                         Skip };
 
 // Probes every number of the map: what is behind it and whether it could be opened now.
 // Nothing is opened: the file system, /proc/locks, lock files and /proc say it all.

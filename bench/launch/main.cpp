@@ -32,7 +32,10 @@ constexpr auto kMapTimeout = std::chrono::seconds(20);
 constexpr auto kExitTimeout = std::chrono::seconds(5);
 constexpr int kDefaultSettleMs = 300;
 
-enum class Outcome { Mapped, Exited, TimedOut, DisplayLost };
+enum class Outcome { Mapped,
+                     Exited,
+                     TimedOut,
+                     DisplayLost };
 
 struct FreeDeleter {
     void operator()(void *p) const { std::free(p); }
@@ -172,9 +175,9 @@ int main(int argc, char **argv)
     const Outcome outcome = waitForMap(x, childFd, start + kMapTimeout);
     const std::chrono::duration<double, std::milli> elapsed = Clock::now() - start;
     if (outcome != Outcome::Mapped) {
-        const char *why = outcome == Outcome::Exited ? "exited before showing a window"
-                          : outcome == Outcome::TimedOut ? "showed no window in time"
-                                                         : "lost the display";
+        const char *why = outcome == Outcome::Exited   ? "exited before showing a window"
+                        : outcome == Outcome::TimedOut ? "showed no window in time"
+                                                       : "lost the display";
         std::fprintf(stderr, "veldo-launch-timer: %s %s\n", program[0], why);
         stop(pid, childFd);
         return 2;

@@ -16,7 +16,8 @@
 
 namespace veldo {
 
-enum class BoxRequest { Download, Upload };
+enum class BoxRequest { Download,
+                        Upload };
 
 // The switch box on a pseudo-terminal, driven by the event loop of its thread.
 // It answers the request byte 171 with its image and takes an image led by 170, answering
@@ -76,15 +77,15 @@ private:
     PseudoTerminal m_pty;
     QSocketNotifier m_readNotifier{QSocketNotifier::Read}; // after m_pty: gone before its descriptor
     PortLink m_link;
-    QByteArray m_image;        // an upload image being collected
-    QByteArray m_dropped;      // bytes that started nothing, not yet reported
+    QByteArray m_image;   // an upload image being collected
+    QByteArray m_dropped; // bytes that started nothing, not yet reported
     QTimer m_resyncTimer;
     QList<PendingAnswer> m_outbox;
     QTimer m_pieceTimer;       // the next piece, or the next byte the line lets pass
     qsizetype m_pieceLeft = 0; // of the piece being sent
     LinePace m_receiveLine;
     LinePace m_sendLine;
-    int m_arrivalMs = 0;       // until the bytes being read would have passed the line
+    int m_arrivalMs = 0; // until the bytes being read would have passed the line
 };
 
 } // namespace veldo

@@ -15,36 +15,36 @@ namespace veldo {
 namespace {
 
 const QCommandLineOption kPort({QStringLiteral("p"), QStringLiteral("port")},
-    QStringLiteral("Appear as Com <n> (1..16): link <n> in the ports folder of the tool to the device."),
-    QStringLiteral("n"));
+                               QStringLiteral("Appear as Com <n> (1..16): link <n> in the ports folder of the tool to the device."),
+                               QStringLiteral("n"));
 const QCommandLineOption kEcho({QStringLiteral("e"), QStringLiteral("echo")},
-    QStringLiteral("Return every received byte at once, like a link that echoes."));
+                               QStringLiteral("Return every received byte at once, like a link that echoes."));
 const QCommandLineOption kDelay({QStringLiteral("d"), QStringLiteral("delay")},
-    QStringLiteral("Wait <ms> before answering."), QStringLiteral("ms"), QStringLiteral("0"));
+                                QStringLiteral("Wait <ms> before answering."), QStringLiteral("ms"), QStringLiteral("0"));
 const QCommandLineOption kChunk(QStringLiteral("chunk"),
-    QStringLiteral("Send answers in pieces of <bytes>."), QStringLiteral("bytes"), QStringLiteral("0"));
+                                QStringLiteral("Send answers in pieces of <bytes>."), QStringLiteral("bytes"), QStringLiteral("0"));
 const QCommandLineOption kPause(QStringLiteral("pause"),
-    QStringLiteral("Wait <ms> between two pieces (with --chunk)."), QStringLiteral("ms"), QStringLiteral("0"));
+                                QStringLiteral("Wait <ms> between two pieces (with --chunk)."), QStringLiteral("ms"), QStringLiteral("0"));
 const QCommandLineOption kWrongChecksum(QStringLiteral("wrong-checksum"),
-    QStringLiteral("Send downloads an image whose checksum is wrong."));
+                                        QStringLiteral("Send downloads an image whose checksum is wrong."));
 const QCommandLineOption kNak(QStringLiteral("nak"),
-    QStringLiteral("Reject every upload with 21 and store nothing."));
+                              QStringLiteral("Reject every upload with 21 and store nothing."));
 const QCommandLineOption kForgetful(QStringLiteral("forgetful"),
-    QStringLiteral("Acknowledge every valid upload but keep the old configuration."));
+                                    QStringLiteral("Acknowledge every valid upload but keep the old configuration."));
 const QCommandLineOption kSilent(QStringLiteral("silent"),
-    QStringLiteral("Never answer and store nothing (overrides the other answer options)."));
+                                 QStringLiteral("Never answer and store nothing (overrides the other answer options)."));
 const QCommandLineOption kStray(QStringLiteral("stray-byte"),
-    QStringLiteral("Send one byte 0x00 before each upload verdict."));
+                                QStringLiteral("Send one byte 0x00 before each upload verdict."));
 const QCommandLineOption kUnplug(QStringLiteral("unplug-on-request"),
-    QStringLiteral("Close the device when the first request is complete, then end."));
+                                 QStringLiteral("Close the device when the first request is complete, then end."));
 const QCommandLineOption kFast(QStringLiteral("fast"),
-    QStringLiteral("Take and send bytes at once instead of at the line rate of 9600 8N1 (about 1.04 ms a byte)."));
+                               QStringLiteral("Take and send bytes at once instead of at the line rate of 9600 8N1 (about 1.04 ms a byte)."));
 const QCommandLineOption kConfig(QStringLiteral("config"),
-    QStringLiteral("Start with the configuration saved by the tool in <file>."), QStringLiteral("file"));
+                                 QStringLiteral("Start with the configuration saved by the tool in <file>."), QStringLiteral("file"));
 const QCommandLineOption kImage(QStringLiteral("image"),
-    QStringLiteral("Start with the configuration of a 198-byte image given as 396 hex digits "
-                   "(its lead byte and checksum are not used)."),
-    QStringLiteral("hex"));
+                                QStringLiteral("Start with the configuration of a 198-byte image given as 396 hex digits "
+                                               "(its lead byte and checksum are not used)."),
+                                QStringLiteral("hex"));
 
 bool readNumber(const QCommandLineParser &parser, const QCommandLineOption &option, int low, int high,
                 int &value, QString &error)
@@ -55,7 +55,10 @@ bool readNumber(const QCommandLineParser &parser, const QCommandLineOption &opti
     if (ok && value >= low && value <= high)
         return true;
     error = QStringLiteral("--%1 takes a number from %2 to %3, not \"%4\"")
-                .arg(option.names().constLast()).arg(low).arg(high).arg(text);
+                .arg(option.names().constLast())
+                .arg(low)
+                .arg(high)
+                .arg(text);
     return false;
 }
 

@@ -32,27 +32,27 @@ const QString kDescription = QStringLiteral(
     "  128+N  ended by signal N (130 Ctrl+C, 143 SIGTERM, 129 SIGHUP); the port was closed");
 
 const QCommandLineOption kHelpOption({QStringLiteral("h"), QStringLiteral("help")},
-    QStringLiteral("Show this help; after a command, that command's help."));
+                                     QStringLiteral("Show this help; after a command, that command's help."));
 const QCommandLineOption kVersionOption({QStringLiteral("V"), QStringLiteral("version")},
-    QStringLiteral("Show the version."));
+                                        QStringLiteral("Show the version."));
 const QCommandLineOption kPortOption({QStringLiteral("p"), QStringLiteral("port")},
-    QStringLiteral("Use Com <n> (1 to 16), through the same port map as the window."), QStringLiteral("n"));
+                                     QStringLiteral("Use Com <n> (1 to 16), through the same port map as the window."), QStringLiteral("n"));
 const QCommandLineOption kDeviceOption({QStringLiteral("d"), QStringLiteral("device")},
-    QStringLiteral("Use the serial device at <path>, for example a /dev/serial/by-id/ name."), QStringLiteral("path"));
+                                       QStringLiteral("Use the serial device at <path>, for example a /dev/serial/by-id/ name."), QStringLiteral("path"));
 const QCommandLineOption kOutputOption({QStringLiteral("o"), QStringLiteral("output")},
-    QStringLiteral("download: write the configuration to <file>; - or none: standard output."), QStringLiteral("file"));
+                                       QStringLiteral("download: write the configuration to <file>; - or none: standard output."), QStringLiteral("file"));
 const QCommandLineOption kVerifyOption(QStringLiteral("verify"),
-    QStringLiteral("upload: read the configuration back afterwards and compare."));
+                                       QStringLiteral("upload: read the configuration back afterwards and compare."));
 const QCommandLineOption kBackupOption(QStringLiteral("backup"),
-    QStringLiteral("upload: first keep the box's configuration in <dir>, named by date, time and port."),
-    QStringLiteral("dir"));
+                                       QStringLiteral("upload: first keep the box's configuration in <dir>, named by date, time and port."),
+                                       QStringLiteral("dir"));
 const QCommandLineOption kNoKeepOption(QStringLiteral("no-keep"),
-    QStringLiteral("Keep no copy of what is read from the box in the downloads folder."));
+                                       QStringLiteral("Keep no copy of what is read from the box in the downloads folder."));
 const QCommandLineOption kJsonOption(QStringLiteral("json"), QStringLiteral("ports: print a JSON array."));
 const QCommandLineOption kQuietOption({QStringLiteral("q"), QStringLiteral("quiet")},
-    QStringLiteral("No progress lines; failures are still reported."));
+                                      QStringLiteral("No progress lines; failures are still reported."));
 const QCommandLineOption kVerboseOption({QStringLiteral("v"), QStringLiteral("verbose")},
-    QStringLiteral("Report every step with its bytes and time."));
+                                        QStringLiteral("Report every step with its bytes and time."));
 
 const QCommandLineOption *const kGeneralOptions[] = {&kQuietOption, &kVerboseOption, &kHelpOption, &kVersionOption};
 
@@ -67,10 +67,8 @@ struct VerbRule {
 
 const VerbRule kVerbs[] = {
     {"ports", "ports [--json]", Verb::Ports, false, false, {&kJsonOption}},
-    {"download", "download (--port N | --device PATH) [--output FILE] [--no-keep]", Verb::Download, true, false,
-     {&kOutputOption, &kNoKeepOption}},
-    {"upload", "upload   (--port N | --device PATH) FILE [--verify] [--backup DIR] [--no-keep]", Verb::Upload, true,
-     true, {&kVerifyOption, &kBackupOption, &kNoKeepOption}},
+    {"download", "download (--port N | --device PATH) [--output FILE] [--no-keep]", Verb::Download, true, false, {&kOutputOption, &kNoKeepOption}},
+    {"upload", "upload   (--port N | --device PATH) FILE [--verify] [--backup DIR] [--no-keep]", Verb::Upload, true, true, {&kVerifyOption, &kBackupOption, &kNoKeepOption}},
     {"verify", "verify   (--port N | --device PATH) FILE [--no-keep]", Verb::Verify, true, true, {&kNoKeepOption}},
 };
 
@@ -79,7 +77,7 @@ QString usage()
     QString text;
     for (const VerbRule &rule : kVerbs)
         text += (text.isEmpty() ? QStringLiteral("Usage: ") : QStringLiteral("\n       ")) + QStringLiteral("veldo-cli ")
-            + QLatin1String(rule.usage);
+              + QLatin1String(rule.usage);
     return text + QStringLiteral("\n       veldo-cli [COMMAND] --help | --version");
 }
 
@@ -135,7 +133,9 @@ QString readTarget(const QCommandLineParser &parser, const VerbRule &rule, CliCo
     command.port = parser.value(kPortOption).toInt(&ok);
     if (!ok || command.port < kFirstPort || command.port > kLastPort)
         return usageError(QStringLiteral("--port takes a number from %1 to %2, not \"%3\"")
-                              .arg(kFirstPort).arg(kLastPort).arg(parser.value(kPortOption)));
+                              .arg(kFirstPort)
+                              .arg(kLastPort)
+                              .arg(parser.value(kPortOption)));
     return {};
 }
 
@@ -174,7 +174,8 @@ ParsedCommand parseCommandLine(const QStringList &arguments)
         else if (rule != std::end(kVerbs))
             out << commandHelp(*rule);
         else
-            out << usage() << "\n\n" << parser.helpText().section(u'\n', 1);
+            out << usage() << "\n\n"
+                << parser.helpText().section(u'\n', 1);
         out << Qt::flush;
         parsed.done = true;
         return parsed;
@@ -188,7 +189,7 @@ ParsedCommand parseCommandLine(const QStringList &arguments)
     command.verb = rule->verb;
     if (words.size() != (rule->takesFile ? 2 : 1)) {
         parsed.error = usageError(words.size() < 2 && rule->takesFile ? QStringLiteral("%1 needs a FILE").arg(words.first())
-                                                                       : QStringLiteral("Too many arguments"));
+                                                                      : QStringLiteral("Too many arguments"));
         return parsed;
     }
     if (rule->takesFile)
@@ -200,9 +201,9 @@ ParsedCommand parseCommandLine(const QStringList &arguments)
     command.verify = parser.isSet(kVerifyOption);
     command.json = parser.isSet(kJsonOption);
     command.keep = keepWanted(parser);
-    command.verbosity = parser.isSet(kQuietOption) ? Verbosity::Quiet
-        : parser.isSet(kVerboseOption)             ? Verbosity::Verbose
-                                                   : Verbosity::Normal;
+    command.verbosity = parser.isSet(kQuietOption)   ? Verbosity::Quiet
+                      : parser.isSet(kVerboseOption) ? Verbosity::Verbose
+                                                     : Verbosity::Normal;
     return parsed;
 }
 

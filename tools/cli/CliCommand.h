@@ -6,28 +6,33 @@
 
 namespace veldo::cli {
 
-enum class Verb { Ports, Download, Upload, Verify };
+enum class Verb { Ports,
+                  Download,
+                  Upload,
+                  Verify };
 
 // How much veldo-cli tells on standard error; failures are always told.
-enum class Verbosity { Quiet, Normal, Verbose };
+enum class Verbosity { Quiet,
+                       Normal,
+                       Verbose };
 
 // One run of veldo-cli as the command line asks for it.
 struct CliCommand {
     Verb verb = Verb::Ports;
-    int port = 0;          // Com N, or 0 with a device
-    QString device;        // a device path given instead of a port number
-    QString file;          // the configuration file to upload or verify against; "-": standard input
-    QString output;        // where a download goes; empty: standard output
-    QString backupFolder;  // upload: where the box's configuration is kept first
-    bool verify = false;   // upload: read the configuration back and compare
-    bool json = false;     // ports: as JSON
-    bool keep = true;      // keep a copy of every configuration read in the downloads folder
+    int port = 0;         // Com N, or 0 with a device
+    QString device;       // a device path given instead of a port number
+    QString file;         // the configuration file to upload or verify against; "-": standard input
+    QString output;       // where a download goes; empty: standard output
+    QString backupFolder; // upload: where the box's configuration is kept first
+    bool verify = false;  // upload: read the configuration back and compare
+    bool json = false;    // ports: as JSON
+    bool keep = true;     // keep a copy of every configuration read in the downloads folder
     Verbosity verbosity = Verbosity::Normal;
 };
 
 struct ParsedCommand {
     CliCommand command;
-    QString error; // non-empty: a usage error, worded for standard error
+    QString error;     // non-empty: a usage error, worded for standard error
     bool done = false; // --help or --version was answered
 };
 

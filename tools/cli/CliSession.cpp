@@ -115,9 +115,7 @@ ExitStatus CliSession::run(const QString &what, bool started, std::optional<Swit
                              *received = config;
                          const QString message = outcomeMessage(outcome);
                          if (status == kSuccess)
-                             progress(what, QStringLiteral("ok"), QStringLiteral("bytes sent %1, received %2")
-                                                                      .arg(m_box.bytesSent())
-                                                                      .arg(m_box.bytesReceived()));
+                             progress(what, QStringLiteral("ok"), QStringLiteral("bytes sent %1, received %2").arg(m_box.bytesSent()).arg(m_box.bytesReceived()));
                          else
                              failure(what, message);
                          loop.quit();

@@ -66,8 +66,7 @@ QJsonValue usbJson(const PortFacts &port)
 // One line, its fields apart by tabs: names and reasons escaped, tabs and line breaks too.
 QString portLine(const PortFacts &port)
 {
-    QString line = QStringLiteral("Com%1\t%2\t%3").arg(port.number).arg(escapeControls(port.device.isEmpty() ? port.path : port.device),
-                                                                      portStateKey(port.state));
+    QString line = QStringLiteral("Com%1\t%2\t%3").arg(port.number).arg(escapeControls(port.device.isEmpty() ? port.path : port.device), portStateKey(port.state));
     if (!port.reason.isEmpty())
         line += u'\t' + escapeControls(port.reason);
     if (port.usb)
