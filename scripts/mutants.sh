@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Plants each fault of a list in a scratch copy of the tree, one at a time, rebuilds, runs the
+# whole suite with the machine's serial devices hidden, and prints which faults it caught.
+#
+#   scripts/mutants.sh [LIST] [FILTER]
+#
+# LIST (default scripts/mutants.txt) holds blocks like
+#   @ link/Exchange.cpp | upload takes any verdict byte
+#   - case kNegativeAcknowledge:
+#   + case kAcknowledge:
+# The "-" text must occur exactly once in the file; the "+" text replaces it. A block whose
+# name starts with "equivalent:" is run and reported but not counted; the reason follows.
+# FILTER keeps the blocks whose "file: name" contains it. The scratch copy and its build stay
+# in $VELDO_MUTANTS_DIR (default /tmp/veldo-mutants), so that a second run builds little.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$PWD
+list=$top/${1:-scripts/mutants.txt}
+filter=${2:-}
+work=${VELDO_MUTANTS_DIR:-/tmp/veldo-mutants}
+export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
+
+bash scripts/deps.sh
+mkdir -p "$work/src"
+git ls-files -z | rsync -a --checksum --from0 --files-from=- "$top/" "$work/src/"
+cmake -S "$work/src" -B "$work/build" >/dev/null
+build() { cmake --build "$work/build" -j"$(nproc)" >/dev/null 2>&1; }
+# Stops at the first failing test: a fault is caught as soon as one test fails.
+run_suite() {
+    (cd "$work/build" && QT_QPA_PLATFORM=offscreen timeout 900 \
+        bash "$top/scripts/without-serial-devices.sh" ctest -j"$(nproc)" --stop-on-failure >/dev/null 2>&1)
+}
+build && run_suite || { echo "The suite fails without any fault planted; fix that first." >&2; exit 1; }
+
+caught=0 missed=0 equivalent=0 unbuilt=0 missed_names=()
+while IFS= read -r -d '' block; do
+    header=$(head -n1 <<<"$block")
+    file=$(sed -E 's/^@ *([^|]*[^| ]) *\|.*/\1/' <<<"$header")
+    name=$(sed -E 's/^[^|]*\| *//' <<<"$header")
+    [[ "$file: $name" == *"$filter"* ]] || continue
+    old=$(sed -n 's/^- //p' <<<"$block")
+    new=$(sed -n 's/^+ //p' <<<"$block")
+    if ! python3 - "$work/src/$file" "$old" "$new" <<'PY'
+import sys
+path, old, new = sys.argv[1:]
+text = open(path, encoding="utf-8").read()
+if text.count(old) != 1:
+    sys.exit(f"{text.count(old)} matches")
+open(path, "w", encoding="utf-8").write(text.replace(old, new))
+PY
+    then
+        echo "STALE   $file: $name"; exit 1
+    fi
+    if ! build; then
+        echo "NOBUILD $file: $name"; unbuilt=$((unbuilt + 1))
+    elif ! run_suite; then
+        echo "caught  $file: $name"; caught=$((caught + 1))
+    elif [[ "$name" == equivalent:* ]]; then
+        echo "EQUIV   $file: $name"; equivalent=$((equivalent + 1))
+    else
+        echo "MISSED  $file: $name"; missed=$((missed + 1)); missed_names+=("$file: $name")
+    fi
+    cp "$top/$file" "$work/src/$file"
+done < <(awk '/^@ /{ if (b) printf "%s\0", b; b=$0; next } b && /^[-+] /{ b=b "\n" $0 } END { if (b) printf "%s\0", b }' "$list")
+build || true
+
+counted=$((caught + missed))
+echo
+echo "Caught $caught of $counted faults ($((counted ? 100 * caught / counted : 0))%);" \
+     "$equivalent equivalent, $unbuilt did not build."
+[ "$missed" -eq 0 ] || printf '  missed: %s\n' "${missed_names[@]}"
