@@ -22,7 +22,10 @@ export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
 
 bash scripts/deps.sh
 mkdir -p "$work/src"
-git ls-files -z | rsync -a --checksum --from0 --files-from=- "$top/" "$work/src/"
+# Only files that differ are copied, so that the scratch build stays incremental.
+git ls-files -z | while IFS= read -r -d '' file; do
+    cmp -s "$file" "$work/src/$file" || install -D -m "$(stat -c %a "$file")" "$file" "$work/src/$file"
+done
 cmake -S "$work/src" -B "$work/build" >/dev/null
 build() { cmake --build "$work/build" -j"$(nproc)" >/dev/null 2>&1; }
 # Stops at the first failing test: a fault is caught as soon as one test fails.

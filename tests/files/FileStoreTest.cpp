@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/FileStore.h"
 #include "files/IniFile.h"
+#include "files/OpenFile.h"
 
 #include "FileFixture.h"
 #include "support/ChildProcess.h"
@@ -23,9 +24,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Longer than a full disk lets a file grow.
+// Both longer than a full disk lets a file grow; the new one shorter, so that an in-place
+// write must cut the old end off.
 const QByteArray kBefore = ';' + QByteArray(2000, '-') + "\n[Output0]\nCode A=111111111111\n";
-const QByteArray kAfter = kBefore + "[Output1]\nCode A=222222222222\n";
+const QByteArray kAfter = ';' + QByteArray(1500, '-') + "\n[Output1]\nCode A=222222222222\n";
 constexpr char kAttribute[] = "user.veldo";
 constexpr int kSizeLimit = 1024;
 
@@ -65,6 +67,7 @@ private slots:
     void removesOnlyItsOwnStaleTempFiles();
     void refusals_data();
     void refusals();
+    void sizeBoundIs16MiB();
     void othersCannotRedirectASave_data();
     void othersCannotRedirectASave();
     void temporaryFileIsPrivate();
@@ -171,6 +174,7 @@ void FileStoreTest::refusals_data()
     QTest::newRow("read-only file") << "0444" << "" << denied;
     QTest::newRow("write-only file") << "0200" << denied << "";
     QTest::newRow("missing folder") << "missing" << "" << "The folder does not exist";
+    QTest::newRow("new file in a read-only folder") << "0555 folder" << "" << denied;
     QTest::newRow("folder") << "folder" << "The name is a folder, not a file" << "The name is a folder, not a file";
     QTest::newRow("pipe without a writer") << "fifo" << "The name is not a plain file" << "The name is not a plain file";
     QTest::newRow("40 GiB sparse file") << "sparse" << tooLarge << tooLarge;
@@ -181,11 +185,14 @@ void FileStoreTest::refusals()
     QFETCH(QString, kind);
     QFETCH(QString, readReason);
     QFETCH(QString, saveReason);
-    const QString path = dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + (kind == "missing" ? u"/x"_s : u""_s));
+    const bool nothingThere = kind == "missing" || kind.endsWith(u" folder");
+    const QString path = dir.filePath(QString::fromLatin1(QTest::currentDataTag())) + (nothingThere ? u"/x"_s : u""_s);
     const QByteArray name = nameOf(path);
     QFile file(path);
+    const mode_t mode = mode_t(kind.left(4).toInt(nullptr, 8));
     if (kind.startsWith(u'0'))
-        QVERIFY(putFileBytes(path, kBefore) && ::chmod(name.constData(), mode_t(kind.toInt(nullptr, 8))) == 0);
+        QVERIFY(kind.endsWith(u" folder") ? QDir().mkpath(path.chopped(2)) && ::chmod(nameOf(path.chopped(2)).constData(), mode) == 0
+                                          : putFileBytes(path, kBefore) && ::chmod(name.constData(), mode) == 0);
     QVERIFY(kind != "folder" || QDir().mkpath(path));
     QVERIFY(kind != "fifo" || ::mkfifo(name.constData(), 0666) == 0);
     QVERIFY(kind != "sparse" || (file.open(QIODevice::WriteOnly) && file.resize(qint64(40) << 30)));
@@ -193,7 +200,7 @@ void FileStoreTest::refusals()
     QByteArray bytes = "shown";
     const FileResult read = readFileBytes(path, bytes);
     QCOMPARE(read.reason, readReason);
-    QCOMPARE(bytes, readReason.isEmpty() && kind != "missing" ? kBefore : QByteArray());
+    QCOMPARE(bytes, readReason.isEmpty() && !nothingThere ? kBefore : QByteArray());
     QCOMPARE(replaceFileBytes(path, kAfter).reason, saveReason);
     const struct stat after = statusOf(path);
     QCOMPARE(after.st_mode, before.st_mode);
@@ -202,6 +209,12 @@ void FileStoreTest::refusals()
                  || (after.st_ino == before.st_ino && after.st_size == before.st_size && after.st_blocks == before.st_blocks
                      && after.st_mtim.tv_nsec == before.st_mtim.tv_nsec),
              "a refused save changes nothing");
+}
+
+void FileStoreTest::sizeBoundIs16MiB()
+{
+    QVERIFY(checkFileSize(16 << 20).ok);
+    QCOMPARE(checkFileSize((16 << 20) + 1).reason, u"The file is 16.0 MiB, more than a configuration file can be (16 MiB)"_s);
 }
 
 void FileStoreTest::othersCannotRedirectASave_data()

@@ -6,6 +6,7 @@
 
 #include <QTest>
 
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -35,20 +36,20 @@ SwitchConfig normalized(SwitchConfig config)
     return config;
 }
 
-// A sent image: lead byte 170, the listed offsets set, every other byte 0.
+// A sent image of 198 bytes: lead byte 170, the listed offsets set, every other byte 0.
 DeviceImage imageWith(std::initializer_list<std::pair<qsizetype, int>> bytes)
 {
-    DeviceImage image(kDeviceImageSize, '\0');
-    image[0] = char(kUploadLeadByte);
+    DeviceImage image(198, '\0');
+    image[0] = char(170);
     for (const auto &[offset, value] : bytes)
         image[offset] = char(value);
     return image;
 }
 
 const SwitchConfig kSample = config("TTTTTTTTTTTTPTTT", 20, QStringLiteral("0123456789AB"));
-const QByteArray kEcho = DownloadExchange::request();
-const QByteArray kAck(1, char(kAcknowledge));
-const QByteArray kNak(1, char(kNegativeAcknowledge));
+const QByteArray kEcho("\xAB"); // the download request, 171
+const QByteArray kAck("\x06");
+const QByteArray kNak("\x15");
 const QByteArray kStray(1, '\0');
 
 // An image whose checksum byte is the given value (the Toggle bytes cancel out): its echo
@@ -83,12 +84,12 @@ void verifyExchange()
         ++reads;
         return chunks.value(exchange.tickCount() - 1);
     };
-    for (int tick = 1; tick <= kTimeoutTick && !result.ended; ++tick)
+    for (int tick = 1; tick <= 5 && !result.ended; ++tick) // tick 5 is the time-out
         result = exchange.tick(readInput);
     QVERIFY(result.ended);
     QCOMPARE(result.outcome, outcome);
     QCOMPARE(int(exchange.tickCount()), endTick);
-    QVERIFY2(reads == qMin(endTick, kTimeoutTick - 1), "read once at every tick but the time-out tick");
+    QVERIFY2(reads == qMin(endTick, 4), "read once at every tick but the time-out tick");
     QCOMPARE(result.config.has_value(), outcome == ExchangeOutcome::Downloaded);
     if (result.config)
         QCOMPARE(*result.config, kSample);
@@ -108,8 +109,6 @@ private slots:
         QTest::newRow("all Toggle") << config(kToggle) << imageWith({{193, 0xFF}, {195, 0xFF}});
         QTest::newRow("Code A of output 0") << config(kToggle, 0, QStringLiteral("0123456789AB"))
             << imageWith({{1, 0x01}, {2, 0x23}, {3, 0x45}, {4, 0x67}, {5, 0x89}, {6, 0xAB}, {193, 0xFF}, {195, 0xFF}, {197, 0x22}});
-        QTest::newRow("output C Pulse") << config("SSSSSSSSSSSSPSSS") << imageWith({{196, 0x01}, {197, 0x01}});
-        QTest::newRow("output D Toggle") << config("SSSSSSSSSSSSSTSS") << imageWith({{195, 0x08}, {197, 0x08}});
         QTest::newRow("lower-case Code B of output F") << config(kSlave, 31, QStringLiteral("abcdef012345"))
             << imageWith({{187, 0xAB}, {188, 0xCD}, {189, 0xEF}, {190, 0x01}, {191, 0x23}, {192, 0x45}, {197, 0xEE}});
         QTest::newRow("short Code A of output 5") << config(kSlave, 5, QStringLiteral("ABC"))
@@ -123,6 +122,33 @@ private slots:
         QCOMPARE(EncodeDeviceImage(config), image);
         QVERIFY(deviceImageChecksumHolds(image));
         QCOMPARE(DecodeDeviceImage(image), normalized(config));
+    }
+
+    // Each output's bit in its pair of type bytes, under each of the four types.
+    void typeBits_data()
+    {
+        QTest::addColumn<int>("output");
+        QTest::addColumn<int>("offsetA"); // type byte A of the output's group; B follows it
+        QTest::addColumn<int>("bit");
+        const int bits[] = {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01, 0x80, 0x40, 0x20, 0x10, 0x01, 0x08, 0x02, 0x04};
+        for (int output = 0; output < 16; ++output)
+            QTest::addRow("output %X", output) << output << (output < 8 ? 193 : 195) << bits[output];
+    }
+
+    void typeBits()
+    {
+        QFETCH(int, output);
+        QFETCH(int, offsetA);
+        QFETCH(int, bit);
+        const struct { char letter; bool a, b; } codes[] = {{'S', false, false}, {'M', true, true}, {'P', false, true}, {'T', true, false}};
+        for (const auto &code : codes) {
+            std::string types(16, 'S');
+            types[std::size_t(output)] = code.letter;
+            const int a = code.a ? bit : 0, b = code.b ? bit : 0;
+            const DeviceImage image = imageWith({{offsetA, a}, {offsetA + 1, b}, {197, a ^ b}});
+            QCOMPARE(EncodeDeviceImage(config(types)), image);
+            QCOMPARE(DecodeDeviceImage(image), config(types));
+        }
     }
 
     void download_data()

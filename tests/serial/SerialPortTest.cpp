@@ -17,12 +17,13 @@
 #include <QTimer>
 
 #include <ranges>
-
+#include <tuple>
 
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 using namespace veldo;
@@ -118,8 +119,10 @@ private slots:
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("linkTarget"); // empty: no link
         QTest::addColumn<QString>("device");
-        QTest::newRow("first USB adapter") << 1 << QString() << "/dev/ttyUSB0";
-        QTest::newRow("last on-board port") << 16 << QString() << "/dev/ttyS3";
+        const char *const devices[] = {"USB0", "USB1", "USB2", "USB3", "USB4", "USB5", "USB6", "USB7",
+                                       "ACM0", "ACM1", "ACM2", "ACM3", "S0", "S1", "S2", "S3"};
+        for (int port = 1; port <= 16; ++port)
+            QTest::addRow("Com%d", port) << port << QString() << QStringLiteral("/dev/tty") + QLatin1String(devices[port - 1]);
         QTest::newRow("zero") << 0 << QString() << QString();
         QTest::newRow("seventeen, even linked") << 17 << "/dev/null" << QString();
     }
@@ -339,6 +342,12 @@ private slots:
 
         QCOMPARE(refresh(), (QList<int>{3, 5, 16}));
         QCOMPARE(openPort(), 3);
+        // The master side reports the line settings of the device that the tool opened.
+        termios line{};
+        QCOMPARE(::tcgetattr(bench.pty(3).masterFd(), &line), 0);
+        QCOMPARE(std::tuple(::cfgetospeed(&line), ::cfgetispeed(&line), line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS),
+                            line.c_iflag & (IXON | IXOFF)),
+                 std::tuple(speed_t(B9600), speed_t(B9600), tcflag_t(CS8), tcflag_t(0)));
         QVERIFY(box.select(5));
         QCOMPARE(refresh(), (QList<int>{3, 5, 16}));
         QCOMPARE(openPort(), 5);
