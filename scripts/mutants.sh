@@ -64,7 +64,10 @@ PY
         echo "MISSED  $file: $name"; missed=$((missed + 1)); missed_names+=("$file: $name")
     fi
     cp "$top/$file" "$work/src/$file"
-done < <(awk '/^@ /{ if (b) printf "%s\0", b; b=$0; next } b && /^[-+] /{ b=b "\n" $0 } END { if (b) printf "%s\0", b }' "$list")
+done < <(python3 -c '
+import re, sys
+blocks = re.findall(r"^@ .*(?:\n[-+] .*)*", open(sys.argv[1], encoding="utf-8").read(), re.M)
+sys.stdout.write("".join(b + "\0" for b in blocks))' "$list")
 build || true
 
 counted=$((caught + missed))

@@ -24,14 +24,10 @@ void CodeNormalizerTest::normalizes_data()
     QTest::newRow("odd last digit is the low digit") << "12345" << "123405000000";
     QTest::newRow("letter beyond F first gives 00") << "G7123456789A" << "00123456789A";
     QTest::newRow("digit then letter beyond F") << "7G123456789A" << "07123456789A";
-    QTest::newRow("0x prefix") << "0x1234567890" << "001234567890";
     QTest::newRow("blank then digit") << " 5AAAAAAAAAA" << "05AAAAAAAAAA";
-    QTest::newRow("digit then blank") << "5 AAAAAAAAAA" << "05AAAAAAAAAA";
     QTest::newRow("tab and line feed skipped") << "\t1\n2" << "010200000000";
     QTest::newRow("other blanks are not skipped") << "\r1" << "000000000000";
-    QTest::newRow("pair of blanks") << "  FF" << "00FF00000000";
     QTest::newRow("after the twelfth ignored") << "111111111111FF" << "111111111111";
-    QTest::newRow("all junk") << "zzzzzzzzzzzz" << "000000000000";
     QTest::newRow("non-ASCII digit is junk") << QString::fromUtf8("\xEF\xBC\x91" "1") << "000000000000";
     QTest::newRow("mixed pairs") << "-1a-Bq7 .9ff" << "000A0B0700FF";
 }
