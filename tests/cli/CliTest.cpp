@@ -28,10 +28,13 @@ struct Run {
 
 // Runs veldo-cli while this thread's event loop serves the simulated box; with a signal, sends
 // it once the program holds the box's device.
-Run runCli(QStringList arguments, const QString &input = QProcess::nullDevice(), int signal = 0, const QString &device = {})
+Run runCli(QStringList arguments, const QString &input = QProcess::nullDevice(), int signal = 0, const QString &device = {},
+           const QString &output = {})
 {
     QProcess cli;
     cli.setStandardInputFile(input);
+    if (!output.isEmpty())
+        cli.setStandardOutputFile(output);
     cli.start(QStringLiteral(VELDO_CLI), arguments);
     if (!cli.waitForStarted())
         return {};
@@ -95,6 +98,7 @@ private slots:
         };
         row("download", download, {}, 0, "Com3: download ... ok\n", 1);
         row("download, echo", download, {.echo = true}, 0, "Com3: download ... ok\n", 1);
+        row("upload", upload, {}, 0, "Com3: upload ... ok\n", 1);
         row("upload, verified", upload + QStringList{"--verify", "-v"}, {}, 0,
             "Com3: open ... HOME/veldo/ports/com3 (9600 8N1, T s)\nCom3: upload ... ok (bytes sent 198, received 1, T s)\n"
             "Com3: download ... ok (bytes sent 1, received 198, T s)\nCom3: verify ... ok (T s)\n", 2);
@@ -102,7 +106,7 @@ private slots:
         row("port 0", {"download", "--port", "0"}, {}, 2, "veldo-cli: --port takes a number from 1 to 16, not \"0\"\nUsage:", 0);
         row("file missing", {"verify", "--port", "3"}, {}, 2, "veldo-cli: verify needs a FILE", 0);
         row("extra argument", download + QStringList{"x"}, {}, 2, "veldo-cli: Too many arguments", 0);
-        row("no usable port", {"download", "--port", "4"}, {}, 3, "Com4: open ... HOME/veldo/ports/com4", 0);
+        row("no usable port", {"download", "--port", "16"}, {}, 3, "Com16: open ... HOME/veldo/ports/com16", 0);
         row("device path", {"verify", "--device", "config.ini", "config.ini"}, {}, 3,
             "HOME/config.ini: open ... HOME/config.ini is a regular file, not a serial device\n", 0);
         row("download, silent", download, {.silent = true}, 4, "Com3: download ... Error: Communication time-out\n", 1);
@@ -112,6 +116,9 @@ private slots:
         row("upload, box keeps its old values", upload + QStringList{"--verify"}, {.forgetful = true}, 6,
             "Com3: upload ... ok\nCom3: download ... ok\nCom3: verify ... 32 value(s) differ\n", 2);
         row("output folder missing", download + QStringList{"-o", "missing/out.ini"}, {}, 7, "veldo-cli: HOME/missing/out.ini: The folder does not exist\n", 0);
+        row("output folder gone during the download", download + QStringList{"-o", "vanishing/out.ini"}, {}, 7,
+            "Com3: download ... ok\nveldo-cli: HOME/vanishing/out.ini: The folder does not exist\n", 1);
+        row("standard output on a full disk", {"ports"}, {}, 7, "veldo-cli: standard output: No space left on device\n", 0);
         row("upload, missing file", {"upload", "--port", "3", "none.ini"}, {}, 7, "veldo-cli: HOME/none.ini: No such file\n", 0);
         row("upload, binary file", {"upload", "--port", "3", "binary.ini"}, {}, 7,
             "veldo-cli: HOME/binary.ini: The file holds no configuration: no value in the sections Output0 to OutputF\n", 0);
@@ -131,7 +138,11 @@ private slots:
         QFETCH(int, requests);
         Bench bench(options);
         QSignalSpy served(&bench.box, &BoxSimulator::requestReceived);
-        const Run run = runCli(bench.arguments(arguments), QProcess::nullDevice(), signal, bench.box.slavePath());
+        QVERIFY(QDir().mkpath(bench.path("vanishing")));
+        connect(&bench.box, &BoxSimulator::requestReceived, &bench.box, [&] { QDir(bench.path("vanishing")).removeRecursively(); });
+        const bool fullDisk = QByteArray(QTest::currentDataTag()).endsWith("full disk");
+        const Run run = runCli(bench.arguments(arguments), QProcess::nullDevice(), signal, bench.box.slavePath(),
+                               fullDisk ? QStringLiteral("/dev/full") : QString());
         const QString err = QString(run.err).replace(bench.home.path(), QStringLiteral("HOME"))
                                 .replace(QRegularExpression(QStringLiteral("\\d+\\.\\d{3} s\\)")), QStringLiteral("T s)"));
         QVERIFY2(run.status == status && (says.endsWith(u'\n') ? err == says : err.startsWith(says)),

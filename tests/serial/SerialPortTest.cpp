@@ -351,6 +351,9 @@ private slots:
         QVERIFY(box.select(5));
         QCOMPARE(refresh(), (QList<int>{3, 5, 16}));
         QCOMPARE(openPort(), 5);
+        box.close();
+        QCOMPARE(refresh(), (QList<int>{3, 5, 16}));
+        QCOMPARE(openPort(), 5); // the port last chosen before the lowest
 
         bench.pty(5).close();
         QTRY_VERIFY(!box.isOpen()); // the port in use is never closed by a refresh, only by its loss
