@@ -69,7 +69,7 @@ void IniFileTest::writeChangesOnlyItsValue_data()
     QTest::newRow("in place, case, blanks kept") << " [ S ]\t\n  K = old  \n"_ba << "s/k" << " [ S ]\t\n  K = v  \n"_ba;
     QTest::newRow("in place, no final break") << "[S]\nk=1"_ba << "S/k" << "[S]\nk=v"_ba;
     QTest::newRow("in place, empty after a CR") << "[S]\nk=\r1\n"_ba << "S/k=" << "[S]\nk=\r\"\"\n"_ba;
-    QTest::newRow("after last entry") << "[S]\na=1\n\n;T\n"_ba << "S/k" << "[S]\na=1\nk=v\n\n;T\n"_ba;
+    QTest::newRow("after last entry") << "[S]\na=1\n\n# T=1\n"_ba << "S/k" << "[S]\na=1\nk=v\n\n# T=1\n"_ba;
     QTest::newRow("into section without entries") << "[S]\n\n[T]\n"_ba << "S/k" << "[S]\nk=v\n\n[T]\n"_ba;
     QTest::newRow("new entry, no final break") << "[S]\nx=1"_ba << "S/k" << "[S]\nx=1\nk=v\n"_ba;
     QTest::newRow("new section, no final break") << "[A]\nx=1"_ba << "S/k" << "[A]\nx=1\n[S]\nk=v\n"_ba;
