@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plants each fault of a list in a scratch copy of the tree, one at a time, rebuilds, runs the
 # whole suite with the machine's serial devices hidden, and prints which faults it caught.
 #
