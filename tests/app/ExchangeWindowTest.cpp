@@ -57,170 +57,163 @@ SwitchConfig editedConfig()
 class ExchangeWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void exchange_data();
-    void exchange();
-    void keyboardExchangeKeepsFocusAndIsHeard_data();
-    void keyboardExchangeKeepsFocusAndIsHeard();
-    void closingAbandonsTheExchange();
-    void undoReachesBackOverClearOpenAndDownload();
-};
-
-void ExchangeWindowTest::exchange_data()
-{
-    QTest::addColumn<bool>("upload");
-    QTest::addColumn<BoxOptions>("options");
-    QTest::addColumn<QString>("message"); // empty: a download that shows the box's configuration
-    QTest::addColumn<int>("ticks");
-    // The verdicts themselves are the core's; these rows show what the window makes of each.
-    BoxOptions plain, silent, split;
-    silent.silent = true;
-    split.chunkSize = 100;
-    split.chunkPauseMs = 750; // half the image before the first tick, the rest before the second
-    QTest::newRow("upload acknowledged at the first tick") << true << plain << kUploadOk << 1;
-    QTest::newRow("upload unanswered") << true << silent << kTimeOut << 5;
-    QTest::newRow("download spread over ticks") << false << split << "" << 2;
-}
-
-void ExchangeWindowTest::exchange()
-{
-    QFETCH(bool, upload);
-    QFETCH(BoxOptions, options);
-    QFETCH(QString, message);
-    QFETCH(int, ticks);
-    BoxedWindow h(options);
-    SwitchConfig shown = editedConfig();
-    shown.setCode(4, QStringLiteral("12")); // a field left short by the program
-    h.window->showConfiguration(shown);
-    std::optional<SwitchConfig> received;
-    connect(&h.box, &BoxSimulator::configReceived, this, [&](const SwitchConfig &c) { received = c; });
-
-    h.run(upload ? QStringLiteral("Upload") : QStringLiteral("Download"));
-
-    QVERIFY2(!h.statusAfterClick, "the click itself must not change the status line");
-    QVERIFY2(!h.buttonsAfterClick, "both exchange buttons are disabled while waiting");
-    QCOMPARE(h.statusAtTicks.size(), ticks);
-    for (qsizetype t = 0; t + 1 < h.statusAtTicks.size(); ++t)
-        QCOMPARE(h.statusAtTicks[t], t % 2 == 0); // blinks: shown, hidden, shown, hidden
-    QVERIFY(h.button("Download")->isEnabled() && h.button("Upload")->isEnabled());
-    QVERIFY(h.label("LblCopyRight")->isVisible() && !h.label("LblMsg")->isVisible());
-    QCOMPARE(h.messages.size(), std::size_t(message.isEmpty() ? 0 : 1));
-    if (!message.isEmpty()) {
-        QCOMPARE(h.messages[0].text, message);
-        QVERIFY2(h.messages[0].exchangeButtonsEnabled && !h.messages[0].statusShown,
-                 "the exchange has ended before its message shows");
+    void exchange_data()
+    {
+        QTest::addColumn<bool>("upload");
+        QTest::addColumn<BoxOptions>("options");
+        QTest::addColumn<QString>("message"); // empty: a download that shows the box's configuration
+        QTest::addColumn<int>("ticks");
+        // The verdicts themselves are the core's; these rows show what the window makes of each.
+        BoxOptions plain, silent, split;
+        silent.silent = true;
+        split.chunkSize = 100;
+        split.chunkPauseMs = 750; // half the image before the first tick, the rest before the second
+        QTest::newRow("upload acknowledged at the first tick") << true << plain << kUploadOk << 1;
+        QTest::newRow("upload unanswered") << true << silent << kTimeOut << 5;
+        QTest::newRow("download spread over ticks") << false << split << "" << 2;
     }
-    if (upload && message == kUploadOk) {
-        SwitchConfig sent = shown;
-        sent.setCode(4, QStringLiteral("120000000000")); // the box reads the short code pair by pair
-        QCOMPARE(received, sent);
+
+    void exchange()
+    {
+        QFETCH(bool, upload);
+        QFETCH(BoxOptions, options);
+        QFETCH(QString, message);
+        QFETCH(int, ticks);
+        BoxedWindow h(options);
+        SwitchConfig shown = editedConfig();
+        shown.setCode(4, QStringLiteral("12")); // a field left short by the program
+        h.window->showConfiguration(shown);
+        std::optional<SwitchConfig> received;
+        connect(&h.box, &BoxSimulator::configReceived, this, [&](const SwitchConfig &c) { received = c; });
+
+        h.run(upload ? QStringLiteral("Upload") : QStringLiteral("Download"));
+
+        QVERIFY2(!h.statusAfterClick, "the click itself must not change the status line");
+        QVERIFY2(!h.buttonsAfterClick, "both exchange buttons are disabled while waiting");
+        QCOMPARE(h.statusAtTicks.size(), ticks);
+        for (qsizetype t = 0; t + 1 < h.statusAtTicks.size(); ++t)
+            QCOMPARE(h.statusAtTicks[t], t % 2 == 0); // blinks: shown, hidden, shown, hidden
+        QVERIFY(h.button("Download")->isEnabled() && h.button("Upload")->isEnabled());
+        QVERIFY(h.label("LblCopyRight")->isVisible() && !h.label("LblMsg")->isVisible());
+        QCOMPARE(h.messages.size(), std::size_t(message.isEmpty() ? 0 : 1));
+        if (!message.isEmpty()) {
+            QCOMPARE(h.messages[0].text, message);
+            QVERIFY2(h.messages[0].exchangeButtonsEnabled && !h.messages[0].statusShown,
+                     "the exchange has ended before its message shows");
+        }
+        if (upload && message == kUploadOk) {
+            SwitchConfig sent = shown;
+            sent.setCode(4, QStringLiteral("120000000000")); // the box reads the short code pair by pair
+            QCOMPARE(received, sent);
+        }
+        QCOMPARE(h.window->configuration(), message.isEmpty() ? h.box.config() : shown);
     }
-    QCOMPARE(h.window->configuration(), message.isEmpty() ? h.box.config() : shown);
-}
 
-// Space pressed again while the box answers, and after: never Clear All. The waiting text is
-// announced once, a Download's success too (an Upload's shows in a message box).
-void ExchangeWindowTest::keyboardExchangeKeepsFocusAndIsHeard_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QStringList>("announcements");
-    QTest::newRow("Download") << "Download" << QStringList{"Download: Wait for answer", "Download complete"};
-    QTest::newRow("Upload") << "Upload" << QStringList{"Upload: Wait for acknowledge"};
-}
-
-void ExchangeWindowTest::keyboardExchangeKeepsFocusAndIsHeard()
-{
-    QFETCH(QString, button);
-    QFETCH(QStringList, announcements);
-    BoxOptions slow;
-    slow.chunkSize = 100;
-    slow.chunkPauseMs = 750; // a download takes two ticks
-    BoxedWindow h(slow);
-    h.window->showConfiguration(editedConfig());
-    const SwitchConfig shown = h.window->configuration();
-    h.button(qPrintable(button))->setFocus();
-    auto *announcer = h.child(QStringLiteral("Announcer"));
-    QSignalSpy announced(announcer, SIGNAL(announced(QString)));
-    h.press(Qt::Key_Space, Qt::NoModifier);
-    auto *runner = h.child<ExchangeRunner>(QStringLiteral("ExchangeRunner"));
-    QVERIFY(runner->isRunning());
-    QTest::qWait(250); // before the first tick, which may end an upload
-    h.press(Qt::Key_Space, Qt::NoModifier);
-    QCOMPARE(h.window->configuration(), shown);
-    QTRY_VERIFY_WITH_TIMEOUT(!runner->isRunning(), 4000);
-    QCOMPARE(h.focusName(), button);
-    QStringList texts;
-    for (const QList<QVariant> &signal : announced)
-        texts << signal.at(0).toString();
-    QCOMPARE(texts, announcements);
-    QAccessibleInterface *notification = QAccessible::queryAccessibleInterface(announcer);
-    QCOMPARE(notification->role(), QAccessible::Notification);
-    QCOMPARE(notification->text(QAccessible::Name), announcements.last());
-    h.press(Qt::Key_Space, Qt::NoModifier);
-    QVERIFY2(runner->isRunning(), "Space after the exchange repeats it");
-    QVERIFY(h.window->configuration() != SwitchConfig{});
-}
-
-void ExchangeWindowTest::closingAbandonsTheExchange()
-{
-    BoxOptions silent;
-    silent.silent = true;
-    BoxedWindow h(silent);
-    QTest::mouseClick(h.button("Download"), Qt::LeftButton);
-    QTest::qWait(600);
-    QVERIFY(h.label("LblMsg")->isVisible());
-
-    QVERIFY(h.window->close());
-    QTest::qWait(600);
-    QVERIFY(h.messages.empty());
-    CommPort other(PortMap(h.portsFolder(), {}));
-    QVERIFY2(other.setPortOpen(true), "closing the window must close its port");
-}
-
-void ExchangeWindowTest::undoReachesBackOverClearOpenAndDownload()
-{
-    BoxedWindow h(BoxOptions{});
-    const QString opened = h.dir.filePath(QStringLiteral("opened.ini"));
-    const QString saved = h.dir.filePath(QStringLiteral("saved.ini"));
-    QVERIFY(saveConfigFile(opened, editedConfig()).ok);
-    QList<SwitchConfig> steps = {h.window->configuration()};
-    h.answers = {opened, saved};
-    const std::function<void()> actions[] = {
-        [&] { QTest::keyClick(h.typeInto(0, QStringLiteral("ab")), Qt::Key_Tab); },
-        [&] { QTest::mouseClick(h.type(4 * 2), Qt::LeftButton, {}, QPoint(5, 8)); }, // output 2 Slave
-        [&] { QTest::mouseClick(h.button("Clear"), Qt::LeftButton); },
-        [&] { h.press(Qt::Key_O); },
-        [&] { h.run(QStringLiteral("Download")); },
-    };
-    for (const auto &action : actions) {
-        action();
-        steps << h.window->configuration();
+    // Space pressed again while the box answers, and after: never Clear All. The waiting text is
+    // announced once, a Download's success too (an Upload's shows in a message box).
+    void keyboardExchangeKeepsFocusAndIsHeard_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("announcements");
+        QTest::newRow("Download") << "Download" << QStringList{"Download: Wait for answer", "Download complete"};
+        QTest::newRow("Upload") << "Upload" << QStringList{"Upload: Wait for acknowledge"};
     }
-    QCOMPARE(steps[1].code(0), QStringLiteral("AB0000000000"));
-    QCOMPARE(steps[2].outputs[2].type, OutputType::Slave);
-    QCOMPARE(steps.mid(3), (QList<SwitchConfig>{SwitchConfig{}, editedConfig(), h.box.config()}));
 
-    for (qsizetype k = steps.size() - 2; k >= -1; --k) { // one Ctrl+Z more than there are steps
+    void keyboardExchangeKeepsFocusAndIsHeard()
+    {
+        QFETCH(QString, button);
+        QFETCH(QStringList, announcements);
+        BoxOptions slow;
+        slow.chunkSize = 100;
+        slow.chunkPauseMs = 750; // a download takes two ticks
+        BoxedWindow h(slow);
+        h.window->showConfiguration(editedConfig());
+        const SwitchConfig shown = h.window->configuration();
+        h.button(qPrintable(button))->setFocus();
+        auto *announcer = h.child(QStringLiteral("Announcer"));
+        QSignalSpy announced(announcer, SIGNAL(announced(QString)));
+        h.press(Qt::Key_Space, Qt::NoModifier);
+        auto *runner = h.child<ExchangeRunner>(QStringLiteral("ExchangeRunner"));
+        QVERIFY(runner->isRunning());
+        QTest::qWait(250); // before the first tick, which may end an upload
+        h.press(Qt::Key_Space, Qt::NoModifier);
+        QCOMPARE(h.window->configuration(), shown);
+        QTRY_VERIFY_WITH_TIMEOUT(!runner->isRunning(), 4000);
+        QCOMPARE(h.focusName(), button);
+        QStringList texts;
+        for (const QList<QVariant> &signal : announced)
+            texts << signal.at(0).toString();
+        QCOMPARE(texts, announcements);
+        QAccessibleInterface *notification = QAccessible::queryAccessibleInterface(announcer);
+        QCOMPARE(notification->role(), QAccessible::Notification);
+        QCOMPARE(notification->text(QAccessible::Name), announcements.last());
+        h.press(Qt::Key_Space, Qt::NoModifier);
+        QVERIFY2(runner->isRunning(), "Space after the exchange repeats it");
+        QVERIFY(h.window->configuration() != SwitchConfig{});
+    }
+
+    void closingAbandonsTheExchange()
+    {
+        BoxOptions silent;
+        silent.silent = true;
+        BoxedWindow h(silent);
+        QTest::mouseClick(h.button("Download"), Qt::LeftButton);
+        QTest::qWait(600);
+        QVERIFY(h.label("LblMsg")->isVisible());
+
+        QVERIFY(h.window->close());
+        QTest::qWait(600);
+        QVERIFY(h.messages.empty());
+        CommPort other(PortMap(h.portsFolder(), {}));
+        QVERIFY2(other.setPortOpen(true), "closing the window must close its port");
+    }
+
+    void undoReachesBackOverClearOpenAndDownload()
+    {
+        BoxedWindow h(BoxOptions{});
+        const QString opened = h.dir.filePath(QStringLiteral("opened.ini"));
+        const QString saved = h.dir.filePath(QStringLiteral("saved.ini"));
+        QVERIFY(saveConfigFile(opened, editedConfig()).ok);
+        QList<SwitchConfig> steps = {h.window->configuration()};
+        h.answers = {opened, saved};
+        const std::function<void()> actions[] = {
+            [&] { QTest::keyClick(h.typeInto(0, QStringLiteral("ab")), Qt::Key_Tab); },
+            [&] { QTest::mouseClick(h.type(4 * 2), Qt::LeftButton, {}, QPoint(5, 8)); }, // output 2 Slave
+            [&] { QTest::mouseClick(h.button("Clear"), Qt::LeftButton); },
+            [&] { h.press(Qt::Key_O); },
+            [&] { h.run(QStringLiteral("Download")); },
+        };
+        for (const auto &action : actions) {
+            action();
+            steps << h.window->configuration();
+        }
+        QCOMPARE(steps[1].code(0), QStringLiteral("AB0000000000"));
+        QCOMPARE(steps[2].outputs[2].type, OutputType::Slave);
+        QCOMPARE(steps.mid(3), (QList<SwitchConfig>{SwitchConfig{}, editedConfig(), h.box.config()}));
+
+        for (qsizetype k = steps.size() - 2; k >= -1; --k) { // one Ctrl+Z more than there are steps
+            h.press(Qt::Key_Z);
+            QCOMPARE(h.window->configuration(), steps[std::max<qsizetype>(k, 0)]);
+        }
+        h.press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        h.press(Qt::Key_Y);
+        QCOMPARE(h.window->configuration(), steps[2]);
+
+        // Typing in a field is undone there first; then Ctrl+Z goes on to the window's steps.
+        h.typeInto(5, QStringLiteral("1"));
         h.press(Qt::Key_Z);
-        QCOMPARE(h.window->configuration(), steps[std::max<qsizetype>(k, 0)]);
+        QCOMPARE(h.window->configuration(), steps[2]);
+        h.press(Qt::Key_Z);
+        QCOMPARE(h.window->configuration(), steps[1]);
+
+        // Ctrl+S saves with the field in edit normalised.
+        h.typeInto(6, QStringLiteral("c"));
+        h.press(Qt::Key_S);
+        QCOMPARE(h.code(6)->text(), QStringLiteral("0C0000000000"));
+        QCOMPARE(test::loadedConfig(saved), h.window->configuration());
+        QVERIFY(h.messages.empty());
     }
-    h.press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    h.press(Qt::Key_Y);
-    QCOMPARE(h.window->configuration(), steps[2]);
-
-    // Typing in a field is undone there first; then Ctrl+Z goes on to the window's steps.
-    h.typeInto(5, QStringLiteral("1"));
-    h.press(Qt::Key_Z);
-    QCOMPARE(h.window->configuration(), steps[2]);
-    h.press(Qt::Key_Z);
-    QCOMPARE(h.window->configuration(), steps[1]);
-
-    // Ctrl+S saves with the field in edit normalised.
-    h.typeInto(6, QStringLiteral("c"));
-    h.press(Qt::Key_S);
-    QCOMPARE(h.code(6)->text(), QStringLiteral("0C0000000000"));
-    QCOMPARE(test::loadedConfig(saved), h.window->configuration());
-    QVERIFY(h.messages.empty());
-}
+};
 
 QTEST_MAIN(ExchangeWindowTest)
 #include "ExchangeWindowTest.moc"

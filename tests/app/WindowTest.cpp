@@ -73,314 +73,298 @@ QMap<QString, std::pair<QString, int>> captions(const QWidget *window)
 class WindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void startsInItsInitialState();
-    void clickWithoutPortSaysWhy_data();
-    void clickWithoutPortSaysWhy();
-    void noPortMessageFitsTheSmallestScreen();
-    void portsThatComeAndGo();
-    void terminatedToolLeavesPortClean_data();
-    void terminatedToolLeavesPortClean();
-    void commandLineWithoutDisplay_data();
-    void commandLineWithoutDisplay();
-    void tabVisitsControlsInOrder();
-    void normalizesWhenFocusLeaves_data();
-    void normalizesWhenFocusLeaves();
-    void textDroppedIntoAFieldIsNormalisedAtOnce();
-    void everyLanguageFits_data();
-    void everyLanguageFits();
-};
-
-void WindowTest::startsInItsInitialState()
-{
-    WindowHarness h;
-    frmVeldo &w = h.open();
-    QCOMPARE(w.windowTitle(), QStringLiteral("Veldo ProgrammingTool"));
-    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(&w);
-    QVERIFY2(frame->role() == QAccessible::Window && frame->text(QAccessible::Name) == w.windowTitle(),
-             "screen readers see the window as a frame named by its title");
-    QVERIFY(w.accessibleDescription().contains(QStringLiteral("Ctrl+Z")));
-    for (int m = 0; m < kCodeCount; ++m)
-        QCOMPARE(h.code(m)->text(), kZeroCode);
-    for (int j = 0; j < 4 * kOutputCount; ++j)
-        QCOMPARE(h.type(j)->isChecked(), j % 4 == int(OutputType::Toggle));
-    QCOMPARE(h.label("Label1_10")->text(), QStringLiteral("Output A:"));
-    QCOMPARE(h.type(63)->text(), QStringLiteral("Toggle"));
-    QCOMPARE(h.type(60)->text(), QStringLiteral("Slave"));
-    QCOMPARE(h.code(31)->accessibleName(), QStringLiteral("Output F, Code B"));
-    QCOMPARE(h.type(42)->accessibleName(), QStringLiteral("Output A, Pulse"));
-    QVERIFY(h.label("LblCopyRight")->isVisible());
-    QVERIFY(!h.label("LblMsg")->isVisible());
-    QVERIFY(h.label("LblMsg")->text().isEmpty());
-    QVERIFY(h.button("Download")->isEnabled() && h.button("Upload")->isEnabled());
-    QVERIFY(!h.child<ExchangeRunner>(QStringLiteral("ExchangeRunner"))->isRunning());
-}
-
-void WindowTest::clickWithoutPortSaysWhy_data()
-{
-    QTest::addColumn<bool>("held");
-    QTest::addColumn<QString>("why");
-    QTest::newRow("no adapter") << false << "No serial adapter was found.\nTo use another device";
-    QTest::newRow("the only port held by another program") << true << "\n\nCom1: in use by sleep (PID ";
-}
-
-// Download and Upload with no port open say why, and start nothing.
-void WindowTest::clickWithoutPortSaysWhy()
-{
-    QFETCH(bool, held);
-    QFETCH(QString, why);
-    WindowHarness h;
-    PseudoTerminal pty;
-    std::optional<test::DeviceHolder> holder;
-    if (held) {
-        QVERIFY(QDir().mkpath(h.portsFolder()) && QFile::link(pty.slavePath(), h.portsFolder() + QStringLiteral("/com1")));
-        holder.emplace(pty.slavePath());
+    void startsInItsInitialState()
+    {
+        WindowHarness h;
+        frmVeldo &w = h.open();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Veldo ProgrammingTool"));
+        QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(&w);
+        QVERIFY2(frame->role() == QAccessible::Window && frame->text(QAccessible::Name) == w.windowTitle(),
+                 "screen readers see the window as a frame named by its title");
+        QVERIFY(w.accessibleDescription().contains(QStringLiteral("Ctrl+Z")));
+        for (int m = 0; m < kCodeCount; ++m)
+            QCOMPARE(h.code(m)->text(), kZeroCode);
+        for (int j = 0; j < 4 * kOutputCount; ++j)
+            QCOMPARE(h.type(j)->isChecked(), j % 4 == int(OutputType::Toggle));
+        QCOMPARE(h.label("Label1_10")->text(), QStringLiteral("Output A:"));
+        QCOMPARE(h.type(63)->text(), QStringLiteral("Toggle"));
+        QCOMPARE(h.type(60)->text(), QStringLiteral("Slave"));
+        QCOMPARE(h.code(31)->accessibleName(), QStringLiteral("Output F, Code B"));
+        QCOMPARE(h.type(42)->accessibleName(), QStringLiteral("Output A, Pulse"));
+        QVERIFY(h.label("LblCopyRight")->isVisible());
+        QVERIFY(!h.label("LblMsg")->isVisible());
+        QVERIFY(h.label("LblMsg")->text().isEmpty());
+        QVERIFY(h.button("Download")->isEnabled() && h.button("Upload")->isEnabled());
+        QVERIFY(!h.child<ExchangeRunner>(QStringLiteral("ExchangeRunner"))->isRunning());
     }
-    h.open();
-    const auto *ports = h.child<QComboBox>(QStringLiteral("ComboCommPort"));
-    QCOMPARE(ports->count(), 0);
-    for (const char *name : {"Download", "Upload"}) {
-        QTest::mouseClick(h.button(name), Qt::LeftButton);
-        QCOMPARE(h.messages.size(), 1u);
-        const QString text = h.messages.back().text;
-        QVERIFY2(text.startsWith(QStringLiteral("No serial port is open.\n")) && text.contains(why), qPrintable(text));
-        QVERIFY(h.messages.back().exchangeButtonsEnabled && !h.messages.back().statusShown);
-        QCOMPARE(ports->toolTip(), text);
-        h.messages.clear();
+
+    void clickWithoutPortSaysWhy_data()
+    {
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("no adapter") << false << "No serial adapter was found.\nTo use another device";
+        QTest::newRow("the only port held by another program") << true << "\n\nCom1: in use by sleep (PID ";
     }
-}
 
-void WindowTest::terminatedToolLeavesPortClean_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("in its event loop") << QStringList();
-    QTest::newRow("before it, at the message about the file given") << QStringList{QStringLiteral("/")};
-}
-
-// Sixteen numbers linked to unplugged adapters, one of them to a held port: the box as the
-// user sees it stays within 800x600, the size of the test's screen.
-void WindowTest::noPortMessageFitsTheSmallestScreen()
-{
-    WindowHarness h;
-    PseudoTerminal pty;
-    test::DeviceHolder holder(pty.slavePath());
-    QVERIFY(QDir().mkpath(h.portsFolder()));
-    for (int n = kFirstPort; n <= kLastPort; ++n) {
-        const QString target = n == 2 ? pty.slavePath() : QStringLiteral("/dev/serial/by-id/usb-Maker_Adapter_%1-if00-port0").arg(n);
-        QVERIFY(QFile::link(target, h.portsFolder() + QStringLiteral("/com%1").arg(n)));
+    // Download and Upload with no port open say why, and start nothing.
+    void clickWithoutPortSaysWhy()
+    {
+        QFETCH(bool, held);
+        QFETCH(QString, why);
+        WindowHarness h;
+        PseudoTerminal pty;
+        std::optional<test::DeviceHolder> holder;
+        if (held) {
+            QVERIFY(QDir().mkpath(h.portsFolder()) && QFile::link(pty.slavePath(), h.portsFolder() + QStringLiteral("/com1")));
+            holder.emplace(pty.slavePath());
+        }
+        h.open();
+        const auto *ports = h.child<QComboBox>(QStringLiteral("ComboCommPort"));
+        QCOMPARE(ports->count(), 0);
+        for (const char *name : {"Download", "Upload"}) {
+            QTest::mouseClick(h.button(name), Qt::LeftButton);
+            QCOMPARE(h.messages.size(), 1u);
+            const QString text = h.messages.back().text;
+            QVERIFY2(text.startsWith(QStringLiteral("No serial port is open.\n")) && text.contains(why), qPrintable(text));
+            QVERIFY(h.messages.back().exchangeButtonsEnabled && !h.messages.back().statusShown);
+            QCOMPARE(ports->toolTip(), text);
+            h.messages.clear();
+        }
     }
-    h.open();
-    QSize shown;
-    MessageBox::setHandler([&](const QString &text) {
-        const std::unique_ptr<QMessageBox> box = MessageBox::build(h.window.get(), text);
-        box->show();
-        shown = box->frameGeometry().size();
-    });
-    QTest::mouseClick(h.button("Download"), Qt::LeftButton);
-    QVERIFY2(shown.width() <= 800 && shown.height() <= 600, qPrintable(QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())));
-}
 
-// A port linked while the window runs is opened without the list being opened; one chosen in
-// the list is opened in its place; its device gone, it is closed and the status line says so,
-// without a box.
-void WindowTest::portsThatComeAndGo()
-{
-    WindowHarness h;
-    QVERIFY(QDir().mkpath(h.portsFolder()));
-    h.open();
-    auto *ports = h.child<QComboBox>(QStringLiteral("ComboCommPort"));
-    QCOMPARE(ports->count(), 0);
-    PseudoTerminal first, chosen;
-    QVERIFY(QFile::link(first.slavePath(), h.portsFolder() + QStringLiteral("/com2")));
-    QTRY_COMPARE(ports->currentText(), QStringLiteral("Com2:"));
-    QVERIFY(probePort(2, first.slavePath()).reason.contains(QStringLiteral("this program")));
-    QVERIFY(QFile::link(chosen.slavePath(), h.portsFolder() + QStringLiteral("/com5")));
-    QTRY_COMPARE(ports->count(), 2);
-    ports->setFocus();
-    QTest::keyClick(ports, Qt::Key_Down);
-    QCOMPARE(ports->currentText(), QStringLiteral("Com5:"));
-    QVERIFY(probePort(5, chosen.slavePath()).reason.contains(QStringLiteral("this program")));
-    QVERIFY(probePort(2, first.slavePath()).usable());
-    chosen.close();
-    QTRY_COMPARE(h.label("LblMsg")->text(), QStringLiteral("Com5 is closed: its device has gone"));
-    QVERIFY(h.label("LblMsg")->isVisible() && !h.label("LblCopyRight")->isVisible());
-    QCOMPARE(ports->count(), 1);
-    QVERIFY(h.messages.empty());
-}
-
-// Stopped by SIGTERM, the real program closes its port: no lock file, no exclusive mode.
-void WindowTest::terminatedToolLeavesPortClean()
-{
-    QFETCH(QStringList, arguments);
-    PtyPorts ports({1});
-    const QString device = ports.pty(1).slavePath();
-    QProcess tool;
-    tool.start(QStringLiteral(VELDO_EXECUTABLE), arguments);
-    QTRY_COMPARE_WITH_TIMEOUT(probePort(1, device).state, PortState::InUse, 10000);
-    tool.terminate();
-    QVERIFY(tool.waitForFinished(5000));
-    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
-    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    int exclusive = 1;
-    QVERIFY(fd >= 0 && ::ioctl(fd, TIOCGEXCL, &exclusive) == 0);
-    ::close(fd);
-    QCOMPARE(exclusive, 0);
-    QVERIFY(!QFile::exists(lockFilePath(device)));
-    QVERIFY(probePort(1, device).usable());
-}
-
-void WindowTest::commandLineWithoutDisplay_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("says"); // on standard output, or on standard error for a usage error
-    QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: veldo [options] [FILE]";
-    QTest::newRow("--version") << QStringList{"--version"} << 0 << "Veldo 1.";
-    QTest::newRow("unknown option") << QStringList{"--frob"} << 2 << "Unknown option 'frob'";
-}
-
-void WindowTest::commandLineWithoutDisplay()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, status);
-    QFETCH(QString, says);
-    QProcess tool;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    tool.setProcessEnvironment(environment);
-    tool.start(QStringLiteral(VELDO_EXECUTABLE), arguments);
-    QVERIFY(tool.waitForFinished(10000));
-    QCOMPARE(tool.exitCode(), status);
-    QVERIFY(QString::fromLocal8Bit(status == 0 ? tool.readAllStandardOutput() : tool.readAllStandardError()).contains(says));
-}
-
-void WindowTest::tabVisitsControlsInOrder()
-{
-    WindowHarness h;
-    h.open();
-    h.type(4 * 1 + int(OutputType::Master))->setChecked(true); // output 1 is Master
-
-    QStringList expected = {"ComboCommPort", "Open", "Save", "Download", "Upload", "Clear"};
-    for (int i = 0; i < kOutputCount; ++i) {
-        const int slot = i == 1 ? int(OutputType::Master) : int(OutputType::Toggle);
-        expected << QStringLiteral("Data1_%1").arg(i) << QStringLiteral("Data1_%1").arg(16 + i)
-                 << QStringLiteral("Toggle_%1").arg(4 * i + slot);
+    void terminatedToolLeavesPortClean_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("in its event loop") << QStringList();
+        QTest::newRow("before it, at the message about the file given") << QStringList{QStringLiteral("/")};
     }
-    h.child(QStringLiteral("ComboCommPort"))->setFocus(Qt::TabFocusReason);
-    QStringList visited = {h.focusName()};
-    for (qsizetype k = 1; k <= expected.size(); ++k) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited << h.focusName();
-    }
-    QCOMPARE(visited.mid(0, expected.size()), expected);
-    QCOMPARE(visited.last(), expected.first()); // and round again
 
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    QCOMPARE(h.focusName(), expected.last());
-}
-
-void WindowTest::normalizesWhenFocusLeaves_data()
-{
-    QTest::addColumn<int>("field");
-    QTest::addColumn<QString>("leaveBy");
-    QTest::newRow("Tab from Code A") << 0 << "tab";
-    QTest::newRow("click on a type button") << 30 << "click type";
-    // As after a message box: only the window's focus moves, and Save runs all the same.
-    QTest::newRow("click on Save of the inactive window") << 4 << "click save, inactive";
-}
-
-void WindowTest::normalizesWhenFocusLeaves()
-{
-    QFETCH(int, field);
-    QFETCH(QString, leaveBy);
-    WindowHarness h;
-    h.open();
-    QLineEdit *edit = h.typeInto(field, QStringLiteral("ab c"));
-    QCOMPARE(edit->text(), QStringLiteral("ab c"));
-
-    QString seenBySave;
-    h.answers.push_back(std::nullopt);
-    if (leaveBy == "tab")
-        QTest::keyClick(edit, Qt::Key_Tab);
-    else if (leaveBy == "click type")
-        QTest::mouseClick(h.type(5), Qt::LeftButton, {}, QPoint(5, 8));
-    else {
-        QWidget other;
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        QCOMPARE(edit->text(), QStringLiteral("ab c")); // kept as typed meanwhile
-        FileDialog::setHandler([&](FileDialog::Mode, const QString &) {
-            seenBySave = edit->text();
-            return std::optional<QString>();
+    // Sixteen numbers linked to unplugged adapters, one of them to a held port: the box as the
+    // user sees it stays within 800x600, the size of the test's screen.
+    void noPortMessageFitsTheSmallestScreen()
+    {
+        WindowHarness h;
+        PseudoTerminal pty;
+        test::DeviceHolder holder(pty.slavePath());
+        QVERIFY(QDir().mkpath(h.portsFolder()));
+        for (int n = kFirstPort; n <= kLastPort; ++n) {
+            const QString target = n == 2 ? pty.slavePath() : QStringLiteral("/dev/serial/by-id/usb-Maker_Adapter_%1-if00-port0").arg(n);
+            QVERIFY(QFile::link(target, h.portsFolder() + QStringLiteral("/com%1").arg(n)));
+        }
+        h.open();
+        QSize shown;
+        MessageBox::setHandler([&](const QString &text) {
+            const std::unique_ptr<QMessageBox> box = MessageBox::build(h.window.get(), text);
+            box->show();
+            shown = box->frameGeometry().size();
         });
-        QTest::mouseClick(h.button("Save"), Qt::LeftButton);
-        QCOMPARE(seenBySave, QStringLiteral("AB0C00000000"));
+        QTest::mouseClick(h.button("Download"), Qt::LeftButton);
+        QVERIFY2(shown.width() <= 800 && shown.height() <= 600, qPrintable(QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())));
     }
-    QCOMPARE(edit->text(), QStringLiteral("AB0C00000000"));
-    QVERIFY2(QApplication::focusWidget() != edit, "the focus should have moved on");
-}
 
-void WindowTest::textDroppedIntoAFieldIsNormalisedAtOnce()
-{
-    WindowHarness h;
-    h.open();
-    h.code(3)->setText(QStringLiteral("12"));
-    h.button("Save")->setFocus(); // a drop leaves the focus there, so Save would read the field as it is
-    QMimeData mime;
-    mime.setText(QStringLiteral("zz"));
-    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, {});
-    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, {});
-    QApplication::sendEvent(h.code(3), &enter);
-    QApplication::sendEvent(h.code(3), &drop);
-    QCOMPARE(h.code(3)->text(), QStringLiteral("001200000000"));
-}
-
-void WindowTest::everyLanguageFits_data()
-{
-    QTest::addColumn<QString>("language");
-    QTest::newRow("en") << "en";
-    for (const QString &language : shippedLanguages())
-        QTest::newRow(qPrintable(language)) << language;
-}
-
-void WindowTest::everyLanguageFits()
-{
-    QFETCH(QString, language);
-    WindowHarness english;
-    const auto source = captions(&english.open());
-    MissingTranslations missing;
-    QCoreApplication::installTranslator(&missing);
-    installTranslations(QLocale(language));
-    WindowHarness h;
-    h.open();
-    QTest::mouseClick(h.button("Download"), Qt::LeftButton); // no port: the message says why
-    const auto shown = captions(h.window.get());
-    for (QTranslator *t : qApp->findChildren<QTranslator *>())
-        QCoreApplication::removeTranslator(t), delete t;
-    QCoreApplication::removeTranslator(&missing);
-
-    for (auto [name, caption] : shown.asKeyValueRange()) {
-        const int width = h.child(name)->fontMetrics().horizontalAdvance(caption.first);
-        QVERIFY2(width <= caption.second, qPrintable(QStringLiteral("%1 \"%2\": %3 px in %4 px")
-                                                         .arg(name, caption.first).arg(width).arg(caption.second)));
-        if (language != QStringLiteral("en"))
-            QVERIFY2(caption.first != source[name].first, qPrintable(name + QStringLiteral(" left in English")));
+    // A port linked while the window runs is opened without the list being opened; one chosen in
+    // the list is opened in its place; its device gone, it is closed and the status line says so,
+    // without a box.
+    void portsThatComeAndGo()
+    {
+        WindowHarness h;
+        QVERIFY(QDir().mkpath(h.portsFolder()));
+        h.open();
+        auto *ports = h.child<QComboBox>(QStringLiteral("ComboCommPort"));
+        QCOMPARE(ports->count(), 0);
+        PseudoTerminal first, chosen;
+        QVERIFY(QFile::link(first.slavePath(), h.portsFolder() + QStringLiteral("/com2")));
+        QTRY_COMPARE(ports->currentText(), QStringLiteral("Com2:"));
+        QVERIFY(probePort(2, first.slavePath()).reason.contains(QStringLiteral("this program")));
+        QVERIFY(QFile::link(chosen.slavePath(), h.portsFolder() + QStringLiteral("/com5")));
+        QTRY_COMPARE(ports->count(), 2);
+        ports->setFocus();
+        QTest::keyClick(ports, Qt::Key_Down);
+        QCOMPARE(ports->currentText(), QStringLiteral("Com5:"));
+        QVERIFY(probePort(5, chosen.slavePath()).reason.contains(QStringLiteral("this program")));
+        QVERIFY(probePort(2, first.slavePath()).usable());
+        chosen.close();
+        QTRY_COMPARE(h.label("LblMsg")->text(), QStringLiteral("Com5 is closed: its device has gone"));
+        QVERIFY(h.label("LblMsg")->isVisible() && !h.label("LblCopyRight")->isVisible());
+        QCOMPARE(ports->count(), 1);
+        QVERIFY(h.messages.empty());
     }
-    if (language == QStringLiteral("en"))
-        return;
-    QVERIFY2(missing.misses.isEmpty(), qPrintable(missing.misses.join(u'\n')));
-    QVERIFY(!h.messages.empty() && !h.messages[0].text.startsWith(QStringLiteral("No serial port")));
-    // Texts the window shows only in an exchange are checked in the translation file itself.
-    QFile ts(QStringLiteral(VELDO_SOURCE_DIR "/app/translations/veldo_%1.ts").arg(language));
-    QVERIFY(ts.open(QIODevice::ReadOnly));
-    for (QXmlStreamReader xml(&ts); !xml.atEnd();) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("translation"))
-            QVERIFY2(xml.attributes().value(QLatin1String("type")).isEmpty() && !xml.readElementText().isEmpty(),
-                     "a text of the translation file is not translated");
+
+    // Stopped by SIGTERM, the real program closes its port: no lock file, no exclusive mode.
+    void terminatedToolLeavesPortClean()
+    {
+        QFETCH(QStringList, arguments);
+        PtyPorts ports({1});
+        const QString device = ports.pty(1).slavePath();
+        QProcess tool;
+        tool.start(QStringLiteral(VELDO_EXECUTABLE), arguments);
+        QTRY_COMPARE_WITH_TIMEOUT(probePort(1, device).state, PortState::InUse, 10000);
+        tool.terminate();
+        QVERIFY(tool.waitForFinished(5000));
+        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+        const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        int exclusive = 1;
+        QVERIFY(fd >= 0 && ::ioctl(fd, TIOCGEXCL, &exclusive) == 0);
+        ::close(fd);
+        QCOMPARE(exclusive, 0);
+        QVERIFY(!QFile::exists(lockFilePath(device)));
+        QVERIFY(probePort(1, device).usable());
     }
-}
+
+    void commandLineWithoutDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says"); // on standard output, or on standard error for a usage error
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: veldo [options] [FILE]";
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << "Veldo 1.";
+        QTest::newRow("unknown option") << QStringList{"--frob"} << 2 << "Unknown option 'frob'";
+    }
+
+    void commandLineWithoutDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        QProcess tool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        tool.setProcessEnvironment(environment);
+        tool.start(QStringLiteral(VELDO_EXECUTABLE), arguments);
+        QVERIFY(tool.waitForFinished(10000));
+        QCOMPARE(tool.exitCode(), status);
+        QVERIFY(QString::fromLocal8Bit(status == 0 ? tool.readAllStandardOutput() : tool.readAllStandardError()).contains(says));
+    }
+
+    void tabVisitsControlsInOrder()
+    {
+        WindowHarness h;
+        h.open();
+        h.type(4 * 1 + int(OutputType::Master))->setChecked(true); // output 1 is Master
+
+        QStringList expected = {"ComboCommPort", "Open", "Save", "Download", "Upload", "Clear"};
+        for (int i = 0; i < kOutputCount; ++i) {
+            const int slot = i == 1 ? int(OutputType::Master) : int(OutputType::Toggle);
+            expected << QStringLiteral("Data1_%1").arg(i) << QStringLiteral("Data1_%1").arg(16 + i)
+                     << QStringLiteral("Toggle_%1").arg(4 * i + slot);
+        }
+        h.child(QStringLiteral("ComboCommPort"))->setFocus(Qt::TabFocusReason);
+        QStringList visited = {h.focusName()};
+        for (qsizetype k = 1; k <= expected.size(); ++k) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << h.focusName();
+        }
+        QCOMPARE(visited.mid(0, expected.size()), expected);
+        QCOMPARE(visited.last(), expected.first()); // and round again
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(h.focusName(), expected.last());
+    }
+
+    void normalizesWhenFocusLeaves_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("leaveBy");
+        QTest::newRow("Tab from Code A") << 0 << "tab";
+        QTest::newRow("click on a type button") << 30 << "click type";
+        // As after a message box: only the window's focus moves, and Save runs all the same.
+        QTest::newRow("click on Save of the inactive window") << 4 << "click save, inactive";
+    }
+
+    void normalizesWhenFocusLeaves()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, leaveBy);
+        WindowHarness h;
+        h.open();
+        QLineEdit *edit = h.typeInto(field, QStringLiteral("ab c"));
+        QCOMPARE(edit->text(), QStringLiteral("ab c"));
+
+        QString seenBySave;
+        h.answers.push_back(std::nullopt);
+        if (leaveBy == "tab")
+            QTest::keyClick(edit, Qt::Key_Tab);
+        else if (leaveBy == "click type")
+            QTest::mouseClick(h.type(5), Qt::LeftButton, {}, QPoint(5, 8));
+        else {
+            QWidget other;
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+            QCOMPARE(edit->text(), QStringLiteral("ab c")); // kept as typed meanwhile
+            FileDialog::setHandler([&](FileDialog::Mode, const QString &) {
+                seenBySave = edit->text();
+                return std::optional<QString>();
+            });
+            QTest::mouseClick(h.button("Save"), Qt::LeftButton);
+            QCOMPARE(seenBySave, QStringLiteral("AB0C00000000"));
+        }
+        QCOMPARE(edit->text(), QStringLiteral("AB0C00000000"));
+        QVERIFY2(QApplication::focusWidget() != edit, "the focus should have moved on");
+    }
+
+    void textDroppedIntoAFieldIsNormalisedAtOnce()
+    {
+        WindowHarness h;
+        h.open();
+        h.code(3)->setText(QStringLiteral("12"));
+        h.button("Save")->setFocus(); // a drop leaves the focus there, so Save would read the field as it is
+        QMimeData mime;
+        mime.setText(QStringLiteral("zz"));
+        QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(h.code(3), &enter);
+        QApplication::sendEvent(h.code(3), &drop);
+        QCOMPARE(h.code(3)->text(), QStringLiteral("001200000000"));
+    }
+
+    void everyLanguageFits_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("en") << "en";
+        for (const QString &language : shippedLanguages())
+            QTest::newRow(qPrintable(language)) << language;
+    }
+
+    void everyLanguageFits()
+    {
+        QFETCH(QString, language);
+        WindowHarness english;
+        const auto source = captions(&english.open());
+        MissingTranslations missing;
+        QCoreApplication::installTranslator(&missing);
+        installTranslations(QLocale(language));
+        WindowHarness h;
+        h.open();
+        QTest::mouseClick(h.button("Download"), Qt::LeftButton); // no port: the message says why
+        const auto shown = captions(h.window.get());
+        for (QTranslator *t : qApp->findChildren<QTranslator *>())
+            QCoreApplication::removeTranslator(t), delete t;
+        QCoreApplication::removeTranslator(&missing);
+
+        for (auto [name, caption] : shown.asKeyValueRange()) {
+            const int width = h.child(name)->fontMetrics().horizontalAdvance(caption.first);
+            QVERIFY2(width <= caption.second, qPrintable(QStringLiteral("%1 \"%2\": %3 px in %4 px")
+                                                             .arg(name, caption.first).arg(width).arg(caption.second)));
+            if (language != QStringLiteral("en"))
+                QVERIFY2(caption.first != source[name].first, qPrintable(name + QStringLiteral(" left in English")));
+        }
+        if (language == QStringLiteral("en"))
+            return;
+        QVERIFY2(missing.misses.isEmpty(), qPrintable(missing.misses.join(u'\n')));
+        QVERIFY(!h.messages.empty() && !h.messages[0].text.startsWith(QStringLiteral("No serial port")));
+        // Texts the window shows only in an exchange are checked in the translation file itself.
+        QFile ts(QStringLiteral(VELDO_SOURCE_DIR "/app/translations/veldo_%1.ts").arg(language));
+        QVERIFY(ts.open(QIODevice::ReadOnly));
+        for (QXmlStreamReader xml(&ts); !xml.atEnd();) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("translation"))
+                QVERIFY2(xml.attributes().value(QLatin1String("type")).isEmpty() && !xml.readElementText().isEmpty(),
+                         "a text of the translation file is not translated");
+        }
+    }
+};
 
 QTEST_MAIN(WindowTest)
 #include "WindowTest.moc"

@@ -47,74 +47,69 @@ private slots:
     void init() { QVERIFY(dir.isValid()); path = dir.filePath(u"config.ini"_s); }
     void cleanup() { QFile::remove(path); }
 
-    void saveEqualsSingleWritesAndLoadsBack_data();
-    void saveEqualsSingleWritesAndLoadsBack();
-    void loadRules_data();
-    void loadRules();
+    void saveEqualsSingleWritesAndLoadsBack_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // null: no file
+        QTest::addColumn<QByteArray>("kept");
+        QTest::addColumn<QByteArray>("newline");
+
+        const QByteArray other = "; mine\n\n[Other]\nCode A=x\n";
+        QTest::newRow("new file") << QByteArray() << QByteArray() << "\n"_ba;
+        QTest::newRow("other content kept") << other << other << "\n"_ba;
+        QTest::newRow("other configuration replaced") << layoutOf(randomConfig(), "\r\n") << QByteArray() << "\r\n"_ba;
+    }
+
+    void saveEqualsSingleWritesAndLoadsBack()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, kept);
+        QFETCH(QByteArray, newline);
+        const QString single = dir.filePath(u"single.ini"_s);
+        QFile::remove(single);
+        if (!before.isNull())
+            QVERIFY(putFileBytes(path, before) && putFileBytes(single, before));
+        const SwitchConfig config = randomConfig();
+        QVERIFY(saveConfigFile(path, config).ok);
+        QCOMPARE(fileBytes(path), kept + layoutOf(config, newline));
+        const QString keys[] = {u"Code A"_s, u"Code B"_s, u"Output Type"_s};
+        for (int value = 0; value < 3 * kOutputCount; ++value) {
+            const QString section = u"Output"_s + QString::number(value / 3, 16).toUpper();
+            QVERIFY(WriteIniString(section, keys[value % 3], ReadIniString(section, keys[value % 3], path), single));
+        }
+        QVERIFY2(fileBytes(single) == fileBytes(path), "a save writes what 48 single writes would");
+        SwitchConfig loaded;
+        QVERIFY(loadConfigFile(path, loaded).ok);
+        QCOMPARE(loaded, config);
+    }
+
+    void loadRules_data()
+    {
+        QTest::addColumn<QByteArray>("stored"); // the entries of section Output0; null: no file
+        QTest::addColumn<QString>("codeA");
+        QTest::addColumn<OutputType>("type");
+
+        QTest::newRow("lower case, longer than 12") << "Code A=abcdef0a1b2cFF"_ba << "ABCDEF0A1B2C" << OutputType::Pulse;
+        QTest::newRow("toggle in lower case") << "Output Type=toggle"_ba << kZeroCode << OutputType::Pulse;
+        QTest::newRow("no file") << QByteArray() << kZeroCode << OutputType::Pulse;
+    }
+
+    void loadRules()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, codeA);
+        QFETCH(OutputType, type);
+        if (!stored.isNull())
+            QVERIFY(putFileBytes(path, "[Output0]\n" + stored + "\n[Other]\nCode B=1\n"));
+        SwitchConfig loaded = randomConfig();
+        QVERIFY(loadConfigFile(path, loaded).ok);
+        QCOMPARE(loaded.outputs[0], (OutputSetting{codeA, kZeroCode, type}));
+        QCOMPARE(loaded.outputs[15], (OutputSetting{kZeroCode, kZeroCode, OutputType::Pulse}));
+    }
 
 private:
     QTemporaryDir dir;
     QString path;
 };
-
-void ConfigFileTest::saveEqualsSingleWritesAndLoadsBack_data()
-{
-    QTest::addColumn<QByteArray>("before"); // null: no file
-    QTest::addColumn<QByteArray>("kept");
-    QTest::addColumn<QByteArray>("newline");
-
-    const QByteArray other = "; mine\n\n[Other]\nCode A=x\n";
-    QTest::newRow("new file") << QByteArray() << QByteArray() << "\n"_ba;
-    QTest::newRow("other content kept") << other << other << "\n"_ba;
-    QTest::newRow("other configuration replaced") << layoutOf(randomConfig(), "\r\n") << QByteArray() << "\r\n"_ba;
-}
-
-void ConfigFileTest::saveEqualsSingleWritesAndLoadsBack()
-{
-    QFETCH(QByteArray, before);
-    QFETCH(QByteArray, kept);
-    QFETCH(QByteArray, newline);
-    const QString single = dir.filePath(u"single.ini"_s);
-    QFile::remove(single);
-    if (!before.isNull())
-        QVERIFY(putFileBytes(path, before) && putFileBytes(single, before));
-    const SwitchConfig config = randomConfig();
-    QVERIFY(saveConfigFile(path, config).ok);
-    QCOMPARE(fileBytes(path), kept + layoutOf(config, newline));
-    const QString keys[] = {u"Code A"_s, u"Code B"_s, u"Output Type"_s};
-    for (int value = 0; value < 3 * kOutputCount; ++value) {
-        const QString section = u"Output"_s + QString::number(value / 3, 16).toUpper();
-        QVERIFY(WriteIniString(section, keys[value % 3], ReadIniString(section, keys[value % 3], path), single));
-    }
-    QVERIFY2(fileBytes(single) == fileBytes(path), "a save writes what 48 single writes would");
-    SwitchConfig loaded;
-    QVERIFY(loadConfigFile(path, loaded).ok);
-    QCOMPARE(loaded, config);
-}
-
-void ConfigFileTest::loadRules_data()
-{
-    QTest::addColumn<QByteArray>("stored"); // the entries of section Output0; null: no file
-    QTest::addColumn<QString>("codeA");
-    QTest::addColumn<OutputType>("type");
-
-    QTest::newRow("lower case, longer than 12") << "Code A=abcdef0a1b2cFF"_ba << "ABCDEF0A1B2C" << OutputType::Pulse;
-    QTest::newRow("toggle in lower case") << "Output Type=toggle"_ba << kZeroCode << OutputType::Pulse;
-    QTest::newRow("no file") << QByteArray() << kZeroCode << OutputType::Pulse;
-}
-
-void ConfigFileTest::loadRules()
-{
-    QFETCH(QByteArray, stored);
-    QFETCH(QString, codeA);
-    QFETCH(OutputType, type);
-    if (!stored.isNull())
-        QVERIFY(putFileBytes(path, "[Output0]\n" + stored + "\n[Other]\nCode B=1\n"));
-    SwitchConfig loaded = randomConfig();
-    QVERIFY(loadConfigFile(path, loaded).ok);
-    QCOMPARE(loaded.outputs[0], (OutputSetting{codeA, kZeroCode, type}));
-    QCOMPARE(loaded.outputs[15], (OutputSetting{kZeroCode, kZeroCode, OutputType::Pulse}));
-}
 
 QTEST_GUILESS_MAIN(ConfigFileTest)
 #include "ConfigFileTest.moc"

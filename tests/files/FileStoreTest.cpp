@@ -62,221 +62,211 @@ class FileStoreTest : public QObject {
 private slots:
     void initTestCase() { QVERIFY(dir.isValid() && ::chmod(nameOf(dir.path()).constData(), 0755) == 0); }
 
-    void saveKeepsWhatOthersSee_data();
-    void saveKeepsWhatOthersSee();
-    void removesOnlyItsOwnStaleTempFiles();
-    void refusals_data();
-    void refusals();
-    void sizeBoundIs16MiB();
-    void othersCannotRedirectASave_data();
-    void othersCannotRedirectASave();
-    void temporaryFileIsPrivate();
+    void saveKeepsWhatOthersSee_data()
+    {
+        QTest::addColumn<bool>("asNobody");
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<int>("owner"); // and group of the file, mode 0666
+        QTest::addColumn<QString>("link"); // "hard", "sym" or none
+        QTest::addColumn<bool>("fullDisk");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<bool>("renamed");
+
+        const int other = 4321, root = 0, nobody = int(kNobodyUid);
+        QTest::newRow("writable folder") << false << 0755 << other << "" << false << true << true;
+        QTest::newRow("read-only folder") << false << 0555 << other << "" << false << true << false;
+        QTest::newRow("hard link") << false << 0755 << other << "hard" << false << true << false;
+        QTest::newRow("symlink") << false << 0755 << other << "sym" << false << true << true;
+        QTest::newRow("full disk, rename") << false << 0755 << other << "" << true << false << false;
+        QTest::newRow("full disk, in place") << false << 0555 << other << "" << true << false << false;
+        QTest::newRow("nobody, own file") << true << 0777 << nobody << "" << false << true << true;
+        QTest::newRow("nobody, read-only folder") << true << 0555 << nobody << "" << false << true << false;
+        QTest::newRow("nobody, sticky folder, root's file") << true << 01777 << root << "" << false << true << false;
+        QTest::newRow("nobody, full disk, in place") << true << 01777 << root << "" << true << false << false;
+    }
+
+    void saveKeepsWhatOthersSee()
+    {
+        if (!isRoot())
+            QSKIP("hands files to other users: run as root");
+        QFETCH(bool, asNobody);
+        QFETCH(int, folderMode);
+        QFETCH(int, owner);
+        QFETCH(QString, link);
+        QFETCH(bool, fullDisk);
+        QFETCH(bool, saved);
+        QFETCH(bool, renamed);
+        const QDir folder(dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
+        const QString file = folder.filePath(QString(246, u'c') + u".ini"_s); // 250 bytes, too long for a temporary name
+        QString saveAs = file;
+        QVERIFY(folder.mkpath(u"."_s) && putFileBytes(file, kBefore));
+        QVERIFY(::chown(nameOf(file).constData(), uid_t(owner), gid_t(owner)) == 0 && ::chmod(nameOf(file).constData(), 0666) == 0);
+        const bool withAttribute = ::setxattr(nameOf(file).constData(), kAttribute, "kept", 4, 0) == 0;
+        if (link == "hard")
+            QVERIFY(::link(nameOf(file).constData(), nameOf(folder.filePath(u"other.ini"_s)).constData()) == 0);
+        if (link == "sym") // beside the folder: only the target's folder counts
+            QVERIFY(QFile::link(file, saveAs = folder.path() + u".ini"_s));
+        const struct stat before = statusOf(file);
+        const QStringList entries = entriesOf(folder);
+        QVERIFY(::chmod(nameOf(folder.path()).constData(), mode_t(folderMode)) == 0);
+
+        const int outcome = runInChild([&saveAs] {
+            const FileResult result = replaceFileBytes(saveAs, kAfter);
+            return result.ok ? 0 : result.reason.isEmpty() ? 2 : 1;
+        }, {.dropToNobody = asNobody, .fileSizeLimit = fullDisk ? std::optional<unsigned long>(kSizeLimit) : std::nullopt});
+        const struct stat after = statusOf(file);
+        QVERIFY2(outcome == (saved ? 0 : 1), "saved, or refused with a reason");
+        QCOMPARE(fileBytes(file), saved ? kAfter : kBefore);
+        QCOMPARE(after.st_ino != before.st_ino, renamed);
+        const auto seen = [](const struct stat &s) { return std::tuple(s.st_uid, s.st_gid, s.st_mode, s.st_nlink); };
+        QVERIFY2(seen(after) == seen(before), "owner, group, mode and links kept");
+        QCOMPARE(attributeOf(file), withAttribute ? "kept"_ba : QByteArray());
+        QCOMPARE(entriesOf(folder), entries);
+        QVERIFY(link != "sym" || QFileInfo(saveAs).isSymLink());
+    }
+
+    void removesOnlyItsOwnStaleTempFiles()
+    {
+        const QDir folder(dir.filePath(u"stale"_s));
+        QVERIFY(folder.mkpath(u"."_s));
+        const QString dead = u".veldo-999999999-"_s, live = u".veldo-%1-"_s.arg(::getpid());
+        const uid_t me = ::geteuid();
+        const struct { QString name; bool old; uid_t owner; bool removed; } files[] = {
+            {dead + u"aB3dE6.tmp"_s, true, me, true}, {dead + u"aB3dE7.tmp"_s, false, me, false},
+            {live + u"aB3dE6.tmp"_s, true, me, false}, {dead + u"aB3dE.tmp"_s, true, me, false},
+            {dead + u"aB3dE6.tmp.ini"_s, true, me, false}, {dead + u"aB3dE8.tmp"_s, true, 4321, false}};
+        const timespec longAgo[2] = {{0, UTIME_OMIT}, {1, 0}};
+        QStringList kept = {u"config.ini"_s};
+        for (const auto &file : files) {
+            QVERIFY(putFileBytes(folder.filePath(file.name), "mine"));
+            const QByteArray path = nameOf(folder.filePath(file.name));
+            QVERIFY(!file.old || ::utimensat(AT_FDCWD, path.constData(), longAgo, 0) == 0);
+            QVERIFY(file.owner == me || !isRoot() || ::chown(path.constData(), file.owner, file.owner) == 0);
+            if (!file.removed)
+                kept.append(file.name);
+        }
+        QVERIFY(replaceFileBytes(folder.filePath(u"config.ini"_s), kAfter).ok);
+        kept.sort();
+        QCOMPARE(entriesOf(folder), kept);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("kind"); // what is put under the name
+        QTest::addColumn<QString>("readReason"); // "": read, empty for a name with nothing under it
+        QTest::addColumn<QString>("saveReason"); // "": saved
+
+        const QString denied = u"Permission denied"_s, tooLarge = u"The file is 40.0 GiB, more than a configuration file can be (16 MiB)"_s;
+        QTest::newRow("read-only file") << "0444" << "" << denied;
+        QTest::newRow("write-only file") << "0200" << denied << "";
+        QTest::newRow("missing folder") << "missing" << "" << "The folder does not exist";
+        QTest::newRow("new file in a read-only folder") << "0555 folder" << "" << denied;
+        QTest::newRow("folder") << "folder" << "The name is a folder, not a file" << "The name is a folder, not a file";
+        QTest::newRow("pipe without a writer") << "fifo" << "The name is not a plain file" << "The name is not a plain file";
+        QTest::newRow("40 GiB sparse file") << "sparse" << tooLarge << tooLarge;
+    }
+
+    void refusals()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, readReason);
+        QFETCH(QString, saveReason);
+        const bool nothingThere = kind == "missing" || kind.endsWith(u" folder");
+        const QString path = dir.filePath(QString::fromLatin1(QTest::currentDataTag())) + (nothingThere ? u"/x"_s : u""_s);
+        const QByteArray name = nameOf(path);
+        QFile file(path);
+        const mode_t mode = mode_t(kind.left(4).toInt(nullptr, 8));
+        if (kind.startsWith(u'0'))
+            QVERIFY(kind.endsWith(u" folder") ? QDir().mkpath(path.chopped(2)) && ::chmod(nameOf(path.chopped(2)).constData(), mode) == 0
+                                              : putFileBytes(path, kBefore) && ::chmod(name.constData(), mode) == 0);
+        QVERIFY(kind != "folder" || QDir().mkpath(path));
+        QVERIFY(kind != "fifo" || ::mkfifo(name.constData(), 0666) == 0);
+        QVERIFY(kind != "sparse" || (file.open(QIODevice::WriteOnly) && file.resize(qint64(40) << 30)));
+        const struct stat before = statusOf(path);
+        QByteArray bytes = "shown";
+        const FileResult read = readFileBytes(path, bytes);
+        QCOMPARE(read.reason, readReason);
+        QCOMPARE(bytes, readReason.isEmpty() && !nothingThere ? kBefore : QByteArray());
+        QCOMPARE(replaceFileBytes(path, kAfter).reason, saveReason);
+        const struct stat after = statusOf(path);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QVERIFY(!saveReason.isEmpty() || fileBytes(path) == kAfter);
+        QVERIFY2(saveReason.isEmpty()
+                     || (after.st_ino == before.st_ino && after.st_size == before.st_size && after.st_blocks == before.st_blocks
+                         && after.st_mtim.tv_nsec == before.st_mtim.tv_nsec),
+                 "a refused save changes nothing");
+    }
+
+    void sizeBoundIs16MiB()
+    {
+        QVERIFY(checkFileSize(16 << 20).ok);
+        QCOMPARE(checkFileSize((16 << 20) + 1).reason, u"The file is 16.0 MiB, more than a configuration file can be (16 MiB)"_s);
+    }
+
+    void othersCannotRedirectASave_data()
+    {
+        QTest::addColumn<QString>("target"); // where another user's link in a sticky folder points
+        QTest::addColumn<bool>("afterRead"); // the link replaces the file between read and write
+        QTest::addColumn<QString>("reason");
+
+        const QString placed = u"x.ini is a symbolic link that another user put in a shared folder; it is not followed"_s;
+        QTest::newRow("root's file, swapped in after the read") << "secret" << true
+                                                                << "The file changed while it was being saved; nothing was written";
+        QTest::newRow("root's file") << "secret" << false << placed;
+        QTest::newRow("a file root would create") << "created.ini" << false << placed;
+    }
+
+    void othersCannotRedirectASave()
+    {
+        if (!isRoot())
+            QSKIP("another user's link needs root to drop to nobody");
+        QFETCH(QString, target);
+        QFETCH(bool, afterRead);
+        QFETCH(QString, reason);
+        const QDir shared(dir.filePath(u"shared-"_s + QString::fromLatin1(QTest::currentDataTag())));
+        const QByteArray name = nameOf(shared.filePath(u"x.ini"_s)), swap = nameOf(shared.filePath(u"swap"_s));
+        const QString secret = dir.filePath(u"secret"_s);
+        const QByteArray targetPath = nameOf(dir.filePath(target));
+        QVERIFY(shared.mkpath(u"."_s) && ::chmod(nameOf(shared.path()).constData(), 01777) == 0);
+        QVERIFY(putFileBytes(secret, "root's own\n") && ::chmod(nameOf(secret).constData(), 0600) == 0);
+        QVERIFY(putFileBytes(QFile::decodeName(name), kBefore) && ::chown(name.constData(), kNobodyUid, kNogroupGid) == 0);
+        const auto placeLink = [&] {
+            return runInChild([&] { return ::symlink(targetPath.constData(), swap.constData()) == 0
+                                        && ::rename(swap.constData(), name.constData()) == 0 ? 0 : 1; },
+                              {.dropToNobody = true});
+        };
+        QVERIFY(afterRead || placeLink() == 0);
+
+        const FileResult saved = editIniFile(QFile::decodeName(name), [&](IniDocument &document) {
+            return (!afterRead || placeLink() == 0) && document.setValue(u"Output1"_s, u"Code A"_s, u"222222222222"_s);
+        });
+        QCOMPARE(saved.reason, reason);
+        QCOMPARE(fileBytes(secret), "root's own\n"_ba);
+        QVERIFY2(!QFileInfo::exists(dir.filePath(u"created.ini"_s)), "no file created through the link");
+        QVERIFY(QFileInfo(QFile::decodeName(name)).isSymLink());
+    }
+
+    void temporaryFileIsPrivate()
+    {
+        // Killed by the size limit while it writes, a save leaves its temporary file as it was made.
+        const QDir folder(dir.filePath(u"killed"_s));
+        const QString file = folder.filePath(u"config.ini"_s);
+        QVERIFY(folder.mkpath(u"."_s) && putFileBytes(file, kBefore) && ::chmod(nameOf(file).constData(), 0644) == 0);
+        const int outcome = runInChild([&file] {
+            std::signal(SIGXFSZ, SIG_DFL);
+            ::umask(0);
+            return replaceFileBytes(file, kAfter).ok ? 0 : 1;
+        }, {.fileSizeLimit = kSizeLimit});
+        QCOMPARE(outcome, -1);
+        const QStringList left = folder.entryList({u".veldo-*.tmp"_s}, QDir::Files | QDir::Hidden);
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(statusOf(folder.filePath(left.first())).st_mode & 07777, mode_t(0600));
+        QCOMPARE(fileBytes(file), kBefore);
+    }
 
 private:
     QTemporaryDir dir;
 };
-
-void FileStoreTest::saveKeepsWhatOthersSee_data()
-{
-    QTest::addColumn<bool>("asNobody");
-    QTest::addColumn<int>("folderMode");
-    QTest::addColumn<int>("owner"); // and group of the file, mode 0666
-    QTest::addColumn<QString>("link"); // "hard", "sym" or none
-    QTest::addColumn<bool>("fullDisk");
-    QTest::addColumn<bool>("saved");
-    QTest::addColumn<bool>("renamed");
-
-    const int other = 4321, root = 0, nobody = int(kNobodyUid);
-    QTest::newRow("writable folder") << false << 0755 << other << "" << false << true << true;
-    QTest::newRow("read-only folder") << false << 0555 << other << "" << false << true << false;
-    QTest::newRow("hard link") << false << 0755 << other << "hard" << false << true << false;
-    QTest::newRow("symlink") << false << 0755 << other << "sym" << false << true << true;
-    QTest::newRow("full disk, rename") << false << 0755 << other << "" << true << false << false;
-    QTest::newRow("full disk, in place") << false << 0555 << other << "" << true << false << false;
-    QTest::newRow("nobody, own file") << true << 0777 << nobody << "" << false << true << true;
-    QTest::newRow("nobody, read-only folder") << true << 0555 << nobody << "" << false << true << false;
-    QTest::newRow("nobody, sticky folder, root's file") << true << 01777 << root << "" << false << true << false;
-    QTest::newRow("nobody, full disk, in place") << true << 01777 << root << "" << true << false << false;
-}
-
-void FileStoreTest::saveKeepsWhatOthersSee()
-{
-    if (!isRoot())
-        QSKIP("hands files to other users: run as root");
-    QFETCH(bool, asNobody);
-    QFETCH(int, folderMode);
-    QFETCH(int, owner);
-    QFETCH(QString, link);
-    QFETCH(bool, fullDisk);
-    QFETCH(bool, saved);
-    QFETCH(bool, renamed);
-    const QDir folder(dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
-    const QString file = folder.filePath(QString(246, u'c') + u".ini"_s); // 250 bytes, too long for a temporary name
-    QString saveAs = file;
-    QVERIFY(folder.mkpath(u"."_s) && putFileBytes(file, kBefore));
-    QVERIFY(::chown(nameOf(file).constData(), uid_t(owner), gid_t(owner)) == 0 && ::chmod(nameOf(file).constData(), 0666) == 0);
-    const bool withAttribute = ::setxattr(nameOf(file).constData(), kAttribute, "kept", 4, 0) == 0;
-    if (link == "hard")
-        QVERIFY(::link(nameOf(file).constData(), nameOf(folder.filePath(u"other.ini"_s)).constData()) == 0);
-    if (link == "sym") // beside the folder: only the target's folder counts
-        QVERIFY(QFile::link(file, saveAs = folder.path() + u".ini"_s));
-    const struct stat before = statusOf(file);
-    const QStringList entries = entriesOf(folder);
-    QVERIFY(::chmod(nameOf(folder.path()).constData(), mode_t(folderMode)) == 0);
-
-    const int outcome = runInChild([&saveAs] {
-        const FileResult result = replaceFileBytes(saveAs, kAfter);
-        return result.ok ? 0 : result.reason.isEmpty() ? 2 : 1;
-    }, {.dropToNobody = asNobody, .fileSizeLimit = fullDisk ? std::optional<unsigned long>(kSizeLimit) : std::nullopt});
-    const struct stat after = statusOf(file);
-    QVERIFY2(outcome == (saved ? 0 : 1), "saved, or refused with a reason");
-    QCOMPARE(fileBytes(file), saved ? kAfter : kBefore);
-    QCOMPARE(after.st_ino != before.st_ino, renamed);
-    const auto seen = [](const struct stat &s) { return std::tuple(s.st_uid, s.st_gid, s.st_mode, s.st_nlink); };
-    QVERIFY2(seen(after) == seen(before), "owner, group, mode and links kept");
-    QCOMPARE(attributeOf(file), withAttribute ? "kept"_ba : QByteArray());
-    QCOMPARE(entriesOf(folder), entries);
-    QVERIFY(link != "sym" || QFileInfo(saveAs).isSymLink());
-}
-
-void FileStoreTest::removesOnlyItsOwnStaleTempFiles()
-{
-    const QDir folder(dir.filePath(u"stale"_s));
-    QVERIFY(folder.mkpath(u"."_s));
-    const QString dead = u".veldo-999999999-"_s, live = u".veldo-%1-"_s.arg(::getpid());
-    const uid_t me = ::geteuid();
-    const struct { QString name; bool old; uid_t owner; bool removed; } files[] = {
-        {dead + u"aB3dE6.tmp"_s, true, me, true}, {dead + u"aB3dE7.tmp"_s, false, me, false},
-        {live + u"aB3dE6.tmp"_s, true, me, false}, {dead + u"aB3dE.tmp"_s, true, me, false},
-        {dead + u"aB3dE6.tmp.ini"_s, true, me, false}, {dead + u"aB3dE8.tmp"_s, true, 4321, false}};
-    const timespec longAgo[2] = {{0, UTIME_OMIT}, {1, 0}};
-    QStringList kept = {u"config.ini"_s};
-    for (const auto &file : files) {
-        QVERIFY(putFileBytes(folder.filePath(file.name), "mine"));
-        const QByteArray path = nameOf(folder.filePath(file.name));
-        QVERIFY(!file.old || ::utimensat(AT_FDCWD, path.constData(), longAgo, 0) == 0);
-        QVERIFY(file.owner == me || !isRoot() || ::chown(path.constData(), file.owner, file.owner) == 0);
-        if (!file.removed)
-            kept.append(file.name);
-    }
-    QVERIFY(replaceFileBytes(folder.filePath(u"config.ini"_s), kAfter).ok);
-    kept.sort();
-    QCOMPARE(entriesOf(folder), kept);
-}
-
-void FileStoreTest::refusals_data()
-{
-    QTest::addColumn<QString>("kind"); // what is put under the name
-    QTest::addColumn<QString>("readReason"); // "": read, empty for a name with nothing under it
-    QTest::addColumn<QString>("saveReason"); // "": saved
-
-    const QString denied = u"Permission denied"_s, tooLarge = u"The file is 40.0 GiB, more than a configuration file can be (16 MiB)"_s;
-    QTest::newRow("read-only file") << "0444" << "" << denied;
-    QTest::newRow("write-only file") << "0200" << denied << "";
-    QTest::newRow("missing folder") << "missing" << "" << "The folder does not exist";
-    QTest::newRow("new file in a read-only folder") << "0555 folder" << "" << denied;
-    QTest::newRow("folder") << "folder" << "The name is a folder, not a file" << "The name is a folder, not a file";
-    QTest::newRow("pipe without a writer") << "fifo" << "The name is not a plain file" << "The name is not a plain file";
-    QTest::newRow("40 GiB sparse file") << "sparse" << tooLarge << tooLarge;
-}
-
-void FileStoreTest::refusals()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, readReason);
-    QFETCH(QString, saveReason);
-    const bool nothingThere = kind == "missing" || kind.endsWith(u" folder");
-    const QString path = dir.filePath(QString::fromLatin1(QTest::currentDataTag())) + (nothingThere ? u"/x"_s : u""_s);
-    const QByteArray name = nameOf(path);
-    QFile file(path);
-    const mode_t mode = mode_t(kind.left(4).toInt(nullptr, 8));
-    if (kind.startsWith(u'0'))
-        QVERIFY(kind.endsWith(u" folder") ? QDir().mkpath(path.chopped(2)) && ::chmod(nameOf(path.chopped(2)).constData(), mode) == 0
-                                          : putFileBytes(path, kBefore) && ::chmod(name.constData(), mode) == 0);
-    QVERIFY(kind != "folder" || QDir().mkpath(path));
-    QVERIFY(kind != "fifo" || ::mkfifo(name.constData(), 0666) == 0);
-    QVERIFY(kind != "sparse" || (file.open(QIODevice::WriteOnly) && file.resize(qint64(40) << 30)));
-    const struct stat before = statusOf(path);
-    QByteArray bytes = "shown";
-    const FileResult read = readFileBytes(path, bytes);
-    QCOMPARE(read.reason, readReason);
-    QCOMPARE(bytes, readReason.isEmpty() && !nothingThere ? kBefore : QByteArray());
-    QCOMPARE(replaceFileBytes(path, kAfter).reason, saveReason);
-    const struct stat after = statusOf(path);
-    QCOMPARE(after.st_mode, before.st_mode);
-    QVERIFY(!saveReason.isEmpty() || fileBytes(path) == kAfter);
-    QVERIFY2(saveReason.isEmpty()
-                 || (after.st_ino == before.st_ino && after.st_size == before.st_size && after.st_blocks == before.st_blocks
-                     && after.st_mtim.tv_nsec == before.st_mtim.tv_nsec),
-             "a refused save changes nothing");
-}
-
-void FileStoreTest::sizeBoundIs16MiB()
-{
-    QVERIFY(checkFileSize(16 << 20).ok);
-    QCOMPARE(checkFileSize((16 << 20) + 1).reason, u"The file is 16.0 MiB, more than a configuration file can be (16 MiB)"_s);
-}
-
-void FileStoreTest::othersCannotRedirectASave_data()
-{
-    QTest::addColumn<QString>("target"); // where another user's link in a sticky folder points
-    QTest::addColumn<bool>("afterRead"); // the link replaces the file between read and write
-    QTest::addColumn<QString>("reason");
-
-    const QString placed = u"x.ini is a symbolic link that another user put in a shared folder; it is not followed"_s;
-    QTest::newRow("root's file, swapped in after the read") << "secret" << true
-                                                            << "The file changed while it was being saved; nothing was written";
-    QTest::newRow("root's file") << "secret" << false << placed;
-    QTest::newRow("a file root would create") << "created.ini" << false << placed;
-}
-
-void FileStoreTest::othersCannotRedirectASave()
-{
-    if (!isRoot())
-        QSKIP("another user's link needs root to drop to nobody");
-    QFETCH(QString, target);
-    QFETCH(bool, afterRead);
-    QFETCH(QString, reason);
-    const QDir shared(dir.filePath(u"shared-"_s + QString::fromLatin1(QTest::currentDataTag())));
-    const QByteArray name = nameOf(shared.filePath(u"x.ini"_s)), swap = nameOf(shared.filePath(u"swap"_s));
-    const QString secret = dir.filePath(u"secret"_s);
-    const QByteArray targetPath = nameOf(dir.filePath(target));
-    QVERIFY(shared.mkpath(u"."_s) && ::chmod(nameOf(shared.path()).constData(), 01777) == 0);
-    QVERIFY(putFileBytes(secret, "root's own\n") && ::chmod(nameOf(secret).constData(), 0600) == 0);
-    QVERIFY(putFileBytes(QFile::decodeName(name), kBefore) && ::chown(name.constData(), kNobodyUid, kNogroupGid) == 0);
-    const auto placeLink = [&] {
-        return runInChild([&] { return ::symlink(targetPath.constData(), swap.constData()) == 0
-                                    && ::rename(swap.constData(), name.constData()) == 0 ? 0 : 1; },
-                          {.dropToNobody = true});
-    };
-    QVERIFY(afterRead || placeLink() == 0);
-
-    const FileResult saved = editIniFile(QFile::decodeName(name), [&](IniDocument &document) {
-        return (!afterRead || placeLink() == 0) && document.setValue(u"Output1"_s, u"Code A"_s, u"222222222222"_s);
-    });
-    QCOMPARE(saved.reason, reason);
-    QCOMPARE(fileBytes(secret), "root's own\n"_ba);
-    QVERIFY2(!QFileInfo::exists(dir.filePath(u"created.ini"_s)), "no file created through the link");
-    QVERIFY(QFileInfo(QFile::decodeName(name)).isSymLink());
-}
-
-void FileStoreTest::temporaryFileIsPrivate()
-{
-    // Killed by the size limit while it writes, a save leaves its temporary file as it was made.
-    const QDir folder(dir.filePath(u"killed"_s));
-    const QString file = folder.filePath(u"config.ini"_s);
-    QVERIFY(folder.mkpath(u"."_s) && putFileBytes(file, kBefore) && ::chmod(nameOf(file).constData(), 0644) == 0);
-    const int outcome = runInChild([&file] {
-        std::signal(SIGXFSZ, SIG_DFL);
-        ::umask(0);
-        return replaceFileBytes(file, kAfter).ok ? 0 : 1;
-    }, {.fileSizeLimit = kSizeLimit});
-    QCOMPARE(outcome, -1);
-    const QStringList left = folder.entryList({u".veldo-*.tmp"_s}, QDir::Files | QDir::Hidden);
-    QCOMPARE(left.size(), 1);
-    QCOMPARE(statusOf(folder.filePath(left.first())).st_mode & 07777, mode_t(0600));
-    QCOMPARE(fileBytes(file), kBefore);
-}
 
 QTEST_GUILESS_MAIN(FileStoreTest)
 #include "FileStoreTest.moc"

@@ -27,136 +27,127 @@ QByteArray utf16(const QString &text, bool bigEndian)
 class IniFileTest : public QObject {
     Q_OBJECT
 private slots:
-    void readsFilesWrittenElsewhere_data();
-    void readsFilesWrittenElsewhere();
-    void writeChangesOnlyItsValue_data();
-    void writeChangesOnlyItsValue();
-    void encodingKept_data();
-    void encodingKept();
-    void valuesComeBackOrAreRefused_data();
-    void valuesComeBackOrAreRefused();
-};
+    void readsFilesWrittenElsewhere_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("value");   // of key k in section S
 
-void IniFileTest::readsFilesWrittenElsewhere_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QString>("value");   // of key k in section S
-
-    QTest::newRow("no section") << "[T]\nk=1\n"_ba << "";
-    QTest::newRow("no key") << "[S]\nj=1\n"_ba << "";
-    QTest::newRow("CRLF, other case, blanks") << " [ s ]\t\r\n  K  =  v w  \r\n"_ba << "v w";
-    QTest::newRow("comment lines") << "[S]\n;k=1\n  # k=2\nk=3\n"_ba << "3";
-    QTest::newRow("first of duplicate keys") << "[S]\nk=1\nK=2\n"_ba << "1";
-    QTest::newRow("first of duplicate sections") << "[S]\nj=1\n[T]\n[s]\nk=2\n"_ba << "";
-    QTest::newRow("quotes enclosing value") << "[S]\nk=\" v \"\n"_ba << " v ";
-    QTest::newRow("text after header") << "[S] ; note\nk=v\n"_ba << "v";
-}
-
-void IniFileTest::readsFilesWrittenElsewhere()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(QString, value);
-    QCOMPARE(IniDocument(text).value(u"S"_s, u"k"_s), value);
-}
-
-void IniFileTest::writeChangesOnlyItsValue_data()
-{
-    QTest::addColumn<QByteArray>("before");
-    QTest::addColumn<QString>("writes");    // "section/key[=value] ...", in turn; the value "v" if not given
-    QTest::addColumn<QByteArray>("after");
-
-    QTest::newRow("new file, sections in write order") << QByteArray() << "B/k A/k b/j" << "[B]\nk=v\nj=v\n[A]\nk=v\n"_ba;
-    QTest::newRow("in place, case, blanks kept") << " [ S ]\t\n  K = old  \n"_ba << "s/k" << " [ S ]\t\n  K = v  \n"_ba;
-    QTest::newRow("in place, no final break") << "[S]\nk=1"_ba << "S/k" << "[S]\nk=v"_ba;
-    QTest::newRow("in place, empty after a CR") << "[S]\nk=\r1\n"_ba << "S/k=" << "[S]\nk=\r\"\"\n"_ba;
-    QTest::newRow("after last entry") << "[S]\na=1\n\n# T=1\n"_ba << "S/k" << "[S]\na=1\nk=v\n\n# T=1\n"_ba;
-    QTest::newRow("into section without entries") << "[S]\n\n[T]\n"_ba << "S/k" << "[S]\nk=v\n\n[T]\n"_ba;
-    QTest::newRow("new entry, no final break") << "[S]\nx=1"_ba << "S/k" << "[S]\nx=1\nk=v\n"_ba;
-    QTest::newRow("new section, no final break") << "[A]\nx=1"_ba << "S/k" << "[A]\nx=1\n[S]\nk=v\n"_ba;
-    QTest::newRow("first line break for new lines") << "[A]\r\nx=1\n"_ba << "S/k" << "[A]\r\nx=1\n[S]\r\nk=v\r\n"_ba;
-    QTest::newRow("name led by U+FEFF is its own") << "[S]\nk=1\n"_ba << u"\uFEFFS/k"_s << "[S]\nk=1\n[\xEF\xBB\xBFS]\nk=v\n"_ba;
-}
-
-void IniFileTest::writeChangesOnlyItsValue()
-{
-    QFETCH(QByteArray, before);
-    QFETCH(QString, writes);
-    QFETCH(QByteArray, after);
-    IniDocument document(before);
-    for (const QString &write : writes.split(u' ')) {
-        const QString key = write.section(u'/', 1).section(u'=', 0, 0);
-        QVERIFY(document.setValue(write.section(u'/', 0, 0), key, write.contains(u'=') ? write.section(u'=', 1) : u"v"_s));
+        QTest::newRow("no section") << "[T]\nk=1\n"_ba << "";
+        QTest::newRow("no key") << "[S]\nj=1\n"_ba << "";
+        QTest::newRow("CRLF, other case, blanks") << " [ s ]\t\r\n  K  =  v w  \r\n"_ba << "v w";
+        QTest::newRow("comment lines") << "[S]\n;k=1\n  # k=2\nk=3\n"_ba << "3";
+        QTest::newRow("first of duplicate keys") << "[S]\nk=1\nK=2\n"_ba << "1";
+        QTest::newRow("first of duplicate sections") << "[S]\nj=1\n[T]\n[s]\nk=2\n"_ba << "";
+        QTest::newRow("quotes enclosing value") << "[S]\nk=\" v \"\n"_ba << " v ";
+        QTest::newRow("text after header") << "[S] ; note\nk=v\n"_ba << "v";
     }
-    QCOMPARE(document.toBytes(), after);
-}
 
-void IniFileTest::encodingKept_data()
-{
-    QTest::addColumn<QByteArray>("before"); // holds S/k=1
-    QTest::addColumn<QByteArray>("after");  // S/k set to "v" and T/j to "w"
+    void readsFilesWrittenElsewhere()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, value);
+        QCOMPARE(IniDocument(text).value(u"S"_s, u"k"_s), value);
+    }
 
-    const QString notes = u"; \u00FC\u20AC\U0001F600"_s, lone = u";\xD800"_s;
-    const QString was = u"[S]\r\nk=1\r\n%1\r\n"_s, is = u"[S]\r\nk=v\r\n%1\r\n[T]\r\nj=w\r\n"_s;
-    QTest::newRow("UTF-8") << was.arg(notes).toUtf8() << is.arg(notes).toUtf8();
-    QTest::newRow("UTF-8 with byte order mark") << "\xEF\xBB\xBF" + was.arg(notes).toUtf8() << "\xEF\xBB\xBF" + is.arg(notes).toUtf8();
-    QTest::newRow("UTF-16 LE") << utf16(was.arg(notes), false) << utf16(is.arg(notes), false);
-    QTest::newRow("UTF-16 BE") << utf16(was.arg(notes), true) << utf16(is.arg(notes), true);
-    QTest::newRow("UTF-16, unpaired surrogate") << utf16(was.arg(lone), false) << utf16(is.arg(lone), false);
-    QTest::newRow("UTF-16, odd length") << utf16(was.arg(notes), true) + 'x' << utf16(is.arg(notes), true) + 'x';
-    QTest::newRow("CR only") << "[S]\rk=1\r;\r"_ba << "[S]\rk=v\r;\r[T]\rj=w\r"_ba;
-    QTest::newRow("not UTF-8") << "[S]\nk=1\n;\xFC\x80\n"_ba << "[S]\nk=v\n;\xFC\x80\n[T]\nj=w\n"_ba;
-}
+    void writeChangesOnlyItsValue_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("writes");    // "section/key[=value] ...", in turn; the value "v" if not given
+        QTest::addColumn<QByteArray>("after");
 
-void IniFileTest::encodingKept()
-{
-    QFETCH(QByteArray, before);
-    QFETCH(QByteArray, after);
-    IniDocument document(before);
-    QCOMPARE(document.value(u"s"_s, u"K"_s), u"1"_s);
-    QVERIFY(document.setValue(u"S"_s, u"k"_s, u"v"_s) && document.setValue(u"T"_s, u"j"_s, u"w"_s));
-    QCOMPARE(document.toBytes(), after);
-}
+        QTest::newRow("new file, sections in write order") << QByteArray() << "B/k A/k b/j" << "[B]\nk=v\nj=v\n[A]\nk=v\n"_ba;
+        QTest::newRow("in place, case, blanks kept") << " [ S ]\t\n  K = old  \n"_ba << "s/k" << " [ S ]\t\n  K = v  \n"_ba;
+        QTest::newRow("in place, no final break") << "[S]\nk=1"_ba << "S/k" << "[S]\nk=v"_ba;
+        QTest::newRow("in place, empty after a CR") << "[S]\nk=\r1\n"_ba << "S/k=" << "[S]\nk=\r\"\"\n"_ba;
+        QTest::newRow("after last entry") << "[S]\na=1\n\n# T=1\n"_ba << "S/k" << "[S]\na=1\nk=v\n\n# T=1\n"_ba;
+        QTest::newRow("into section without entries") << "[S]\n\n[T]\n"_ba << "S/k" << "[S]\nk=v\n\n[T]\n"_ba;
+        QTest::newRow("new entry, no final break") << "[S]\nx=1"_ba << "S/k" << "[S]\nx=1\nk=v\n"_ba;
+        QTest::newRow("new section, no final break") << "[A]\nx=1"_ba << "S/k" << "[A]\nx=1\n[S]\nk=v\n"_ba;
+        QTest::newRow("first line break for new lines") << "[A]\r\nx=1\n"_ba << "S/k" << "[A]\r\nx=1\n[S]\r\nk=v\r\n"_ba;
+        QTest::newRow("name led by U+FEFF is its own") << "[S]\nk=1\n"_ba << u"\uFEFFS/k"_s << "[S]\nk=1\n[\xEF\xBB\xBFS]\nk=v\n"_ba;
+    }
 
-void IniFileTest::valuesComeBackOrAreRefused_data()
-{
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<bool>("stored");
+    void writeChangesOnlyItsValue()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, writes);
+        QFETCH(QByteArray, after);
+        IniDocument document(before);
+        for (const QString &write : writes.split(u' ')) {
+            const QString key = write.section(u'/', 1).section(u'=', 0, 0);
+            QVERIFY(document.setValue(write.section(u'/', 0, 0), key, write.contains(u'=') ? write.section(u'=', 1) : u"v"_s));
+        }
+        QCOMPARE(document.toBytes(), after);
+    }
 
-    QTest::newRow("blanks around") << "S" << "k" << " a b\t" << true;
-    QTest::newRow("enclosing quotes") << "S" << "k" << "\"q\"" << true;
-    QTest::newRow("INI punctuation") << "S" << "k" << "=[a];#" << true;
-    QTest::newRow("non-ASCII") << "S" << "k" << QString::fromUtf8("\xC3\xBC\xE2\x82\xAC") << true;
-    QTest::newRow("led by U+FEFF") << "S" << "k" << u"\uFEFF\uFEFF["_s << true;
-    QTest::newRow("254 characters, whole") << "S" << "k" << QString(254, u'x') << true;
-    QTest::newRow("255 characters, cut to 254") << "S" << "k" << QString(255, u'x') << true;
-    QTest::newRow("line feed in value") << "S" << "k" << "v\n[T]" << false;
-    QTest::newRow("NUL in section") << u"S\0"_s << "k" << "v" << false;
-    QTest::newRow("empty section") << "" << "k" << "v" << false;
-    QTest::newRow("blank key") << "S" << " \t" << "v" << false;
-    QTest::newRow("']' in section") << "S]" << "k" << "v" << false;
-    QTest::newRow("'=' in key") << "S" << "k=j" << "v" << false;
-    QTest::newRow("key starting with '['") << "S" << "[k" << "v" << false;
-    QTest::newRow("key starting with ';'") << "S" << " ;k" << "v" << false;
-}
+    void encodingKept_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // holds S/k=1
+        QTest::addColumn<QByteArray>("after");  // S/k set to "v" and T/j to "w"
 
-void IniFileTest::valuesComeBackOrAreRefused()
-{
-    QFETCH(QString, section);
-    QFETCH(QString, key);
-    QFETCH(QString, value);
-    QFETCH(bool, stored);
-    const QByteArray before = "[S]\r\nk=old\r\nj=1";
-    IniDocument document(before);
-    QCOMPARE(document.setValue(section, key, value), stored);
-    const IniDocument written(document.toBytes());
-    if (stored)
-        QCOMPARE(written.value(section, key), value.left(254));
-    else
-        QCOMPARE(document.toBytes(), before);
-    QCOMPARE(written.value(u"S"_s, u"j"_s), u"1"_s);
-}
+        const QString notes = u"; \u00FC\u20AC\U0001F600"_s, lone = u";\xD800"_s;
+        const QString was = u"[S]\r\nk=1\r\n%1\r\n"_s, is = u"[S]\r\nk=v\r\n%1\r\n[T]\r\nj=w\r\n"_s;
+        QTest::newRow("UTF-8") << was.arg(notes).toUtf8() << is.arg(notes).toUtf8();
+        QTest::newRow("UTF-8 with byte order mark") << "\xEF\xBB\xBF" + was.arg(notes).toUtf8() << "\xEF\xBB\xBF" + is.arg(notes).toUtf8();
+        QTest::newRow("UTF-16 LE") << utf16(was.arg(notes), false) << utf16(is.arg(notes), false);
+        QTest::newRow("UTF-16 BE") << utf16(was.arg(notes), true) << utf16(is.arg(notes), true);
+        QTest::newRow("UTF-16, unpaired surrogate") << utf16(was.arg(lone), false) << utf16(is.arg(lone), false);
+        QTest::newRow("UTF-16, odd length") << utf16(was.arg(notes), true) + 'x' << utf16(is.arg(notes), true) + 'x';
+        QTest::newRow("CR only") << "[S]\rk=1\r;\r"_ba << "[S]\rk=v\r;\r[T]\rj=w\r"_ba;
+        QTest::newRow("not UTF-8") << "[S]\nk=1\n;\xFC\x80\n"_ba << "[S]\nk=v\n;\xFC\x80\n[T]\nj=w\n"_ba;
+    }
+
+    void encodingKept()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        IniDocument document(before);
+        QCOMPARE(document.value(u"s"_s, u"K"_s), u"1"_s);
+        QVERIFY(document.setValue(u"S"_s, u"k"_s, u"v"_s) && document.setValue(u"T"_s, u"j"_s, u"w"_s));
+        QCOMPARE(document.toBytes(), after);
+    }
+
+    void valuesComeBackOrAreRefused_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("stored");
+
+        QTest::newRow("blanks around") << "S" << "k" << " a b\t" << true;
+        QTest::newRow("enclosing quotes") << "S" << "k" << "\"q\"" << true;
+        QTest::newRow("INI punctuation") << "S" << "k" << "=[a];#" << true;
+        QTest::newRow("non-ASCII") << "S" << "k" << QString::fromUtf8("\xC3\xBC\xE2\x82\xAC") << true;
+        QTest::newRow("led by U+FEFF") << "S" << "k" << u"\uFEFF\uFEFF["_s << true;
+        QTest::newRow("254 characters, whole") << "S" << "k" << QString(254, u'x') << true;
+        QTest::newRow("255 characters, cut to 254") << "S" << "k" << QString(255, u'x') << true;
+        QTest::newRow("line feed in value") << "S" << "k" << "v\n[T]" << false;
+        QTest::newRow("NUL in section") << u"S\0"_s << "k" << "v" << false;
+        QTest::newRow("empty section") << "" << "k" << "v" << false;
+        QTest::newRow("blank key") << "S" << " \t" << "v" << false;
+        QTest::newRow("']' in section") << "S]" << "k" << "v" << false;
+        QTest::newRow("'=' in key") << "S" << "k=j" << "v" << false;
+        QTest::newRow("key starting with '['") << "S" << "[k" << "v" << false;
+        QTest::newRow("key starting with ';'") << "S" << " ;k" << "v" << false;
+    }
+
+    void valuesComeBackOrAreRefused()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(bool, stored);
+        const QByteArray before = "[S]\r\nk=old\r\nj=1";
+        IniDocument document(before);
+        QCOMPARE(document.setValue(section, key, value), stored);
+        const IniDocument written(document.toBytes());
+        if (stored)
+            QCOMPARE(written.value(section, key), value.left(254));
+        else
+            QCOMPARE(document.toBytes(), before);
+        QCOMPARE(written.value(u"S"_s, u"j"_s), u"1"_s);
+    }
+};
 
 QTEST_GUILESS_MAIN(IniFileTest)
 #include "IniFileTest.moc"

@@ -14,56 +14,53 @@ using namespace veldo::test;
 class KeptDownloadsTest : public QObject {
     Q_OBJECT
 private slots:
-    void keepsTheNewest_data();
-    void keepsTheNewest();
-};
-
-void KeptDownloadsTest::keepsTheNewest_data()
-{
-    QTest::addColumn<QStringList>("before"); // files in the folder; null: the folder's path is a file
-    QTest::addColumn<QString>("added");      // empty: nothing kept
-    QTest::addColumn<QString>("gone");
-    const QString kept = QStringLiteral("2026-12-07T10-15-30-Com3.ini");
-    QStringList full = {QStringLiteral("notes.txt"), QStringLiteral("old.ini"), QStringLiteral("2020-01-01T00-00-00-Com3.ini~")};
-    for (int i = 0; i < kKeptDownloadCount - 1; ++i)
-        full << QDateTime(QDate(2026, 12, 6), QTime(0, 0)).addSecs(i).toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss-'Com1.ini'"));
-    full << QStringLiteral("2026-12-06T00-00-00-Com1-2.ini"); // the second of that second
-    QTest::newRow("same second, same port") << QStringList{kept} << QStringLiteral("2026-12-07T10-15-30-Com3-2.ini") << QString();
-    QTest::newRow("beyond the limit the oldest goes, others' files stay") << full << kept << QStringLiteral("2026-12-06T00-00-00-Com1.ini");
-    QTest::newRow("folder's path is a file: nothing kept, nothing harmed") << QStringList() << QString() << QString();
-}
-
-void KeptDownloadsTest::keepsTheNewest()
-{
-    QFETCH(QStringList, before);
-    QFETCH(QString, added);
-    QFETCH(QString, gone);
-    QTemporaryDir home;
-    const QString folder = home.filePath(QStringLiteral("veldo/downloads"));
-    QVERIFY(QDir().mkpath(added.isEmpty() ? home.filePath(QStringLiteral("veldo")) : folder));
-    if (added.isEmpty())
-        QVERIFY(putFileBytes(folder, "not a folder"));
-    for (const QString &name : before)
-        QVERIFY(putFileBytes(folder + u'/' + name, name.toUtf8()));
-    SwitchConfig config;
-    config.outputs[7] = {QStringLiteral("0123456789AB"), QStringLiteral("BA9876543210"), OutputType::Master};
-
-    const FileResult result = keepDownload(config, QStringLiteral("Com3"), QDateTime(QDate(2026, 12, 7), QTime(10, 15, 30)), folder);
-
-    QCOMPARE(result.ok, !added.isEmpty());
-    QCOMPARE(result.reason.isEmpty(), result.ok);
-    if (!result.ok) {
-        QCOMPARE(fileBytes(folder), QByteArray("not a folder"));
-        return;
+    void keepsTheNewest_data()
+    {
+        QTest::addColumn<QStringList>("before"); // files in the folder; null: the folder's path is a file
+        QTest::addColumn<QString>("added");      // empty: nothing kept
+        QTest::addColumn<QString>("gone");
+        const QString kept = QStringLiteral("2026-12-07T10-15-30-Com3.ini");
+        QStringList full = {QStringLiteral("notes.txt"), QStringLiteral("old.ini"), QStringLiteral("2020-01-01T00-00-00-Com3.ini~")};
+        for (int i = 0; i < kKeptDownloadCount - 1; ++i)
+            full << QDateTime(QDate(2026, 12, 6), QTime(0, 0)).addSecs(i).toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss-'Com1.ini'"));
+        full << QStringLiteral("2026-12-06T00-00-00-Com1-2.ini"); // the second of that second
+        QTest::newRow("same second, same port") << QStringList{kept} << QStringLiteral("2026-12-07T10-15-30-Com3-2.ini") << QString();
+        QTest::newRow("beyond the limit the oldest goes, others' files stay") << full << kept << QStringLiteral("2026-12-06T00-00-00-Com1.ini");
+        QTest::newRow("folder's path is a file: nothing kept, nothing harmed") << QStringList() << QString() << QString();
     }
-    before.removeOne(gone);
-    before << added;
-    before.sort();
-    QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name), before);
-    SwitchConfig keptConfig;
-    QVERIFY(loadConfigFile(folder + u'/' + added, keptConfig).ok);
-    QCOMPARE(keptConfig, config);
-}
+
+    void keepsTheNewest()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, added);
+        QFETCH(QString, gone);
+        QTemporaryDir home;
+        const QString folder = home.filePath(QStringLiteral("veldo/downloads"));
+        QVERIFY(QDir().mkpath(added.isEmpty() ? home.filePath(QStringLiteral("veldo")) : folder));
+        if (added.isEmpty())
+            QVERIFY(putFileBytes(folder, "not a folder"));
+        for (const QString &name : before)
+            QVERIFY(putFileBytes(folder + u'/' + name, name.toUtf8()));
+        SwitchConfig config;
+        config.outputs[7] = {QStringLiteral("0123456789AB"), QStringLiteral("BA9876543210"), OutputType::Master};
+
+        const FileResult result = keepDownload(config, QStringLiteral("Com3"), QDateTime(QDate(2026, 12, 7), QTime(10, 15, 30)), folder);
+
+        QCOMPARE(result.ok, !added.isEmpty());
+        QCOMPARE(result.reason.isEmpty(), result.ok);
+        if (!result.ok) {
+            QCOMPARE(fileBytes(folder), QByteArray("not a folder"));
+            return;
+        }
+        before.removeOne(gone);
+        before << added;
+        before.sort();
+        QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name), before);
+        SwitchConfig keptConfig;
+        QVERIFY(loadConfigFile(folder + u'/' + added, keptConfig).ok);
+        QCOMPARE(keptConfig, config);
+    }
+};
 
 QTEST_APPLESS_MAIN(KeptDownloadsTest)
 #include "KeptDownloadsTest.moc"
