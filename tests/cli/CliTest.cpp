@@ -3,6 +3,7 @@
 // pseudo-terminal, told apart by exit status, standard output and standard error.
 #include "BoxSimulator.h"
 #include "support/Configs.h"
+#include "support/FileFixture.h"
 #include "support/PtyPorts.h"
 
 #include "files/ConfigFile.h"
@@ -60,9 +61,7 @@ struct Bench : PtyPorts {
         qputenv("XDG_DATA_HOME", QFile::encodeName(path("data")));
         box.linkAsPort(3, folder());
         saveConfigFile(path("config.ini"), fileConfig());
-        QFile binary(path("binary.ini"));
-        binary.open(QIODevice::WriteOnly);
-        binary.write(QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10).repeated(100));
+        test::putFileBytes(path("binary.ini"), QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10).repeated(100));
     }
     QString path(const char *name) const { return home.filePath(QString::fromLatin1(name)); }
     QStringList arguments(const QStringList &given) const
@@ -162,9 +161,7 @@ private slots:
         QCOMPARE(toStandardOutput.status, 0);
         QVERIFY(toStandardOutput.err.isEmpty());
         QVERIFY(saveConfigFile(bench.path("saved.ini"), held).ok);
-        QFile saved(bench.path("saved.ini"));
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(toStandardOutput.out, saved.readAll());
+        QCOMPARE(toStandardOutput.out, test::fileBytes(bench.path("saved.ini")));
         const QStringList kept = QDir(bench.path("data") + QStringLiteral("/veldo/downloads")).entryList(QDir::Files);
         QVERIFY2(kept.size() == 1 && kept[0].endsWith(QStringLiteral("-Com3.ini")), qPrintable(kept.join(u' ')));
 

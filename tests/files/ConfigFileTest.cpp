@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/ConfigFile.h"
 
-#include "FileFixture.h"
+#include "support/FileFixture.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

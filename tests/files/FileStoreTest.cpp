@@ -3,7 +3,7 @@
 #include "files/IniFile.h"
 #include "files/OpenFile.h"
 
-#include "FileFixture.h"
+#include "support/FileFixture.h"
 #include "support/ChildProcess.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 #include "files/ConfigFile.h"
 #include "files/KeptDownloads.h"
 
-#include "FileFixture.h"
+#include "support/FileFixture.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -10,7 +10,6 @@
 #include "link/PortProbe.h"
 #include "link/ProcessTable.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -138,12 +137,6 @@ private slots:
         const PortMap map = PortMap::standard();
         QCOMPARE(map.overridePath(port), bench.folder() + QStringLiteral("/com%1").arg(port));
         QCOMPARE(map.devicePath(port), device);
-    }
-
-    void relativeConfigHomeIsIgnored()
-    {
-        qputenv("XDG_CONFIG_HOME", "relative/config");
-        QCOMPARE(PortMap::standardPortsFolder(), QDir::homePath() + QStringLiteral("/.config/veldo/ports"));
     }
 
     // Each row is judged as this user and, where permissions matter, by nobody in a child:
