@@ -62,7 +62,7 @@ private slots:
         QTest::addColumn<bool>("upload");
         QTest::addColumn<BoxOptions>("options");
         QTest::addColumn<QString>("message"); // empty: a download that shows the box's configuration
-        QTest::addColumn<int>("ticks");
+        QTest::addColumn<int>("ticks"); // the time-out's exactly; others at the least, as a loaded machine may delay the box
         // The verdicts themselves are the core's; these rows show what the window makes of each.
         BoxOptions plain, silent, split;
         silent.silent = true;
@@ -90,7 +90,8 @@ private slots:
 
         QVERIFY2(!h.statusAfterClick, "the click itself must not change the status line");
         QVERIFY2(!h.buttonsAfterClick, "both exchange buttons are disabled while waiting");
-        QCOMPARE(h.statusAtTicks.size(), ticks);
+        QVERIFY2(message == kTimeOut ? h.statusAtTicks.size() == ticks : h.statusAtTicks.size() >= ticks && h.statusAtTicks.size() < 5,
+                 qPrintable(QString::number(h.statusAtTicks.size())));
         for (qsizetype t = 0; t + 1 < h.statusAtTicks.size(); ++t)
             QCOMPARE(h.statusAtTicks[t], t % 2 == 0); // blinks: shown, hidden, shown, hidden
         QVERIFY(h.button("Download")->isEnabled() && h.button("Upload")->isEnabled());
