@@ -342,8 +342,16 @@ private slots:
                             line.c_iflag & (IXON | IXOFF)),
                  std::tuple(speed_t(B9600), speed_t(B9600), tcflag_t(CS8), tcflag_t(0)));
         QVERIFY(box.select(5));
+        // Reopened, the port would drop DTR, which resets some boxes: its lock file would be made anew.
+        const auto lockFileStamp = [&] {
+            struct stat status {};
+            ::stat(QFile::encodeName(lockFilePath(bench.pty(5).slavePath())).constData(), &status);
+            return std::tuple(status.st_ino, status.st_mtim.tv_sec, status.st_mtim.tv_nsec);
+        };
+        const auto opened = lockFileStamp();
         QCOMPARE(refresh(), (QList<int>{3, 5, 16}));
         QCOMPARE(openPort(), 5);
+        QCOMPARE(lockFileStamp(), opened);
         box.close();
         QCOMPARE(refresh(), (QList<int>{3, 5, 16}));
         QCOMPARE(openPort(), 5); // the port last chosen before the lowest
