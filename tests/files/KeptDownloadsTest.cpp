@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/ConfigFile.h"
 #include "files/KeptDownloads.h"
 
+#include "support/Configs.h"
 #include "support/FileFixture.h"
 
 #include <QDir>
@@ -21,7 +21,7 @@ private slots:
         QTest::addColumn<QString>("gone");
         const QString kept = QStringLiteral("2026-12-07T10-15-30-Com3.ini");
         QStringList full = {QStringLiteral("notes.txt"), QStringLiteral("old.ini"), QStringLiteral("2020-01-01T00-00-00-Com3.ini~")};
-        for (int i = 0; i < kKeptDownloadCount - 1; ++i)
+        for (int i = 0; i < 199; ++i) // with the one below, 200: as many as are kept
             full << QDateTime(QDate(2026, 12, 6), QTime(0, 0)).addSecs(i).toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss-'Com1.ini'"));
         full << QStringLiteral("2026-12-06T00-00-00-Com1-2.ini"); // the second of that second
         QTest::newRow("same second, same port") << QStringList{kept} << QStringLiteral("2026-12-07T10-15-30-Com3-2.ini") << QString();
@@ -46,8 +46,7 @@ private slots:
 
         const FileResult result = keepDownload(config, QStringLiteral("Com3"), QDateTime(QDate(2026, 12, 7), QTime(10, 15, 30)), folder);
 
-        QCOMPARE(result.ok, !added.isEmpty());
-        QCOMPARE(result.reason.isEmpty(), result.ok);
+        QVERIFY(result.ok == !added.isEmpty() && result.ok == result.reason.isEmpty());
         if (!result.ok) {
             QCOMPARE(fileBytes(folder), QByteArray("not a folder"));
             return;
@@ -56,9 +55,7 @@ private slots:
         before << added;
         before.sort();
         QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name), before);
-        SwitchConfig keptConfig;
-        QVERIFY(loadConfigFile(folder + u'/' + added, keptConfig).ok);
-        QCOMPARE(keptConfig, config);
+        QCOMPARE(test::loadedConfig(folder + u'/' + added), config);
     }
 };
 

@@ -105,8 +105,6 @@ private slots:
     {
         QTest::addColumn<SwitchConfig>("config");
         QTest::addColumn<DeviceImage>("image");
-        QTest::newRow("all Slave") << config(kSlave) << imageWith({});
-        QTest::newRow("all Toggle") << config(kToggle) << imageWith({{193, 0xFF}, {195, 0xFF}});
         QTest::newRow("Code A of output 0") << config(kToggle, 0, QStringLiteral("0123456789AB"))
             << imageWith({{1, 0x01}, {2, 0x23}, {3, 0x45}, {4, 0x67}, {5, 0x89}, {6, 0xAB}, {193, 0xFF}, {195, 0xFF}, {197, 0x22}});
         QTest::newRow("lower-case Code B of output F") << config(kSlave, 31, QStringLiteral("abcdef012345"))

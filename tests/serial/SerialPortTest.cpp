@@ -32,7 +32,7 @@ namespace {
 
 // What stands behind Com1 for a probe, besides a link to somewhere else.
 enum class Behind {
-    FreePty, Link, VanishedPty, LiveLockFile, DeadLockFile, FifoLockFile, HeldOpen, Flocked, LeftExclusive, OpenHereUnderOtherName, DialoutOnly,
+    FreePty, Link, VanishedPty, LiveLockFile, DeadLockFile, FifoLockFile, HeldOpen, Flocked, LeftExclusive, DialoutOnly,
 };
 
 // Sets exclusive mode in a child that then ends without clearing it.
@@ -54,7 +54,6 @@ bool writeLockFile(const QString &device, qint64 pid)
 // Sets Com1 up as asked; returns the holders and files it made, which must live through the probe.
 struct Obstacle {
     std::unique_ptr<DeviceHolder> holder;
-    std::unique_ptr<CommPort> otherName;
     QString lockFile;
     ~Obstacle()
     {
@@ -63,7 +62,7 @@ struct Obstacle {
     }
 };
 
-// A link target names a file in the test's home, made as "file" or "fifo" says, or an absolute path.
+// A link target names a file in the test's home, a named pipe if it is "fifo", or an absolute path.
 bool setUp(PtyPorts &bench, Behind behind, const QString &target, Obstacle &obstacle)
 {
     const QString device = bench.pty(1).slavePath();
@@ -71,8 +70,7 @@ bool setUp(PtyPorts &bench, Behind behind, const QString &target, Obstacle &obst
     switch (behind) {
     case Behind::FreePty: return true;
     case Behind::Link:
-        return (target != QLatin1String("file") || QFile(path).open(QIODevice::WriteOnly))
-            && (target != QLatin1String("fifo") || ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0)
+        return (target != QLatin1String("fifo") || ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0)
             && bench.link(1, path);
     case Behind::VanishedPty: bench.pty(1).close(); return true;
     case Behind::LiveLockFile:
@@ -93,10 +91,6 @@ bool setUp(PtyPorts &bench, Behind behind, const QString &target, Obstacle &obst
         return obstacle.holder->pid() > 0
             && QTest::qWaitFor([&] { return processName(obstacle.holder->pid()) == QLatin1String("sleep"); }, 5000);
     case Behind::LeftExclusive: return leaveInExclusiveMode(device);
-    case Behind::OpenHereUnderOtherName:
-        obstacle.otherName = std::make_unique<CommPort>(PortMap(QString(), {QString(), device}));
-        obstacle.otherName->setCommPort(2);
-        return obstacle.otherName->setPortOpen(true);
     case Behind::DialoutOnly: {
         const group *dialout = ::getgrnam("dialout");
         return dialout && ::chown(QFile::encodeName(device).constData(), 0, dialout->gr_gid) == 0
@@ -155,9 +149,7 @@ private slots:
         row("free pseudo-terminal", Behind::FreePty, "", false, usable, {});
         row("dangling link", Behind::Link, "unplugged", false, PortState::Missing, {"unplugged, which does not exist", "plugged in?"});
         row("/dev/null", Behind::Link, "/dev/null", false, notSerial, {"/dev/null is a device of another kind"});
-        row("regular file", Behind::Link, "file", false, notSerial, {"a regular file, not a serial device"});
         row("named pipe, no hang", Behind::Link, "fifo", false, notSerial, {"a named pipe"});
-        row("folder", Behind::Link, ".", false, notSerial, {"a folder"});
         row("link loop", Behind::Link, "veldo/ports/com1", false, PortState::Error, {"loop of symbolic links"});
         row("pseudo-terminal gone", Behind::VanishedPty, "", false, PortState::Missing, {"does not exist"});
         row("lock file of a live program, text after the PID", Behind::LiveLockFile, "", false, inUse, {"sleep (PID PID), which holds its lock file"});
@@ -166,7 +158,6 @@ private slots:
         row("held open without any lock", Behind::HeldOpen, "", false, inUse, {"in use by sleep (PID PID)"});
         row("flock, as root", Behind::Flocked, "", false, inUse, {"in use by sleep (PID PID), which locks it (flock)"});
         row("flock, as nobody", Behind::Flocked, "", true, inUse, {"in use by sleep (PID PID), which locks it (flock)"});
-        row("open here under another name", Behind::OpenHereUnderOtherName, "", false, inUse, {"this program, which holds its lock file"});
         row("left in exclusive mode, as root", Behind::LeftExclusive, "", false, usable, {});
         row("left in exclusive mode, as nobody", Behind::LeftExclusive, "", true, PortState::Error, {"exclusive mode", "plug it in again"});
         row("group dialout only, as nobody", Behind::DialoutOnly, "", true, PortState::NoPermission,
@@ -293,19 +284,6 @@ private slots:
         }
         QVERIFY(bench.comm.portOpen());
         QCOMPARE(failed.count(), 0);
-    }
-
-    void vanishedDeviceClosesPortOnce()
-    {
-        PtyPorts bench({1});
-        QSignalSpy failed(&bench.comm, &CommPort::failed);
-        QVERIFY(bench.comm.setPortOpen(true));
-        QVERIFY(bench.pty(1).write("unread"));
-        bench.pty(1).close();
-        QTRY_COMPARE(failed.count(), 1);
-        QTest::qWait(100); // a port left open would keep failing
-        QCOMPARE(failed.count(), 1);
-        QVERIFY(!bench.comm.portOpen());
     }
 
     // A device that talks while no exchange runs fills at most the receive buffer.
