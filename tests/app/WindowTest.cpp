@@ -103,7 +103,8 @@ private slots:
             QTest::mouseClick(h.button(name), Qt::LeftButton);
             QCOMPARE(h.messages.size(), 1u);
             const QString text = h.messages[0].text;
-            QVERIFY2(text.startsWith(QStringLiteral("No serial port is open.\n")) && text.contains(QStringLiteral("\nCom2: in use by sleep (PID ")),
+            QVERIFY2(text.startsWith(QStringLiteral("No serial port is open.\n")) && text.contains(QStringLiteral(
+                         "\n\nCom1, Com3\u2013Com16: the linked adapters are not plugged in\nCom2: in use by sleep (PID ")),
                      qPrintable(text));
             QVERIFY(h.messages[0].exchangeButtonsEnabled && !h.messages[0].statusShown);
         }
