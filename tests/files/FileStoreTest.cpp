@@ -79,7 +79,6 @@ private slots:
         QTest::newRow("symlink") << false << 0755 << other << "sym" << false << true << true;
         QTest::newRow("full disk, rename") << false << 0755 << other << "" << true << false << false;
         QTest::newRow("full disk, in place") << false << 0555 << other << "" << true << false << false;
-        QTest::newRow("nobody, own file") << true << 0777 << nobody << "" << false << true << true;
         QTest::newRow("nobody, read-only folder") << true << 0555 << nobody << "" << false << true << false;
         QTest::newRow("nobody, sticky folder, root's file") << true << 01777 << root << "" << false << true << false;
         QTest::newRow("nobody, full disk, in place") << true << 01777 << root << "" << true << false << false;

@@ -120,7 +120,6 @@ private slots:
         QTest::newRow("254 characters, whole") << "S" << "k" << QString(254, u'x') << true;
         QTest::newRow("255 characters, cut to 254") << "S" << "k" << QString(255, u'x') << true;
         QTest::newRow("line feed in value") << "S" << "k" << "v\n[T]" << false;
-        QTest::newRow("NUL in section") << u"S\0"_s << "k" << "v" << false;
         QTest::newRow("empty section") << "" << "k" << "v" << false;
         QTest::newRow("blank key") << "S" << " \t" << "v" << false;
         QTest::newRow("']' in section") << "S]" << "k" << "v" << false;

@@ -116,7 +116,6 @@ private slots:
                                        "ACM0", "ACM1", "ACM2", "ACM3", "S0", "S1", "S2", "S3"};
         for (int port = 1; port <= 16; ++port)
             QTest::addRow("Com%d", port) << port << QString() << QStringLiteral("/dev/tty") + QLatin1String(devices[port - 1]);
-        QTest::newRow("zero") << 0 << QString() << QString();
         QTest::newRow("seventeen, even linked") << 17 << "/dev/null" << QString();
     }
 
@@ -156,7 +155,6 @@ private slots:
         row("lock file of an ended program", Behind::DeadLockFile, "", false, usable, {});
         row("named pipe as lock file, no hang", Behind::FifoLockFile, "", false, PortState::Error, {"LCK..pts_", "is a named pipe, not a lock file"});
         row("held open without any lock", Behind::HeldOpen, "", false, inUse, {"in use by sleep (PID PID)"});
-        row("flock, as root", Behind::Flocked, "", false, inUse, {"in use by sleep (PID PID), which locks it (flock)"});
         row("flock, as nobody", Behind::Flocked, "", true, inUse, {"in use by sleep (PID PID), which locks it (flock)"});
         row("left in exclusive mode, as root", Behind::LeftExclusive, "", false, usable, {});
         row("left in exclusive mode, as nobody", Behind::LeftExclusive, "", true, PortState::Error, {"exclusive mode", "plug it in again"});
