@@ -64,13 +64,10 @@ private slots:
         QTest::addColumn<QString>("message"); // empty: a download that shows the box's configuration
         QTest::addColumn<int>("ticks"); // the time-out's exactly; others at the least, as a loaded machine may delay the box
         // The verdicts themselves are the core's; these rows show what the window makes of each.
-        BoxOptions plain, silent, split;
-        silent.silent = true;
-        split.chunkSize = 100;
-        split.chunkPauseMs = 750; // half the image before the first tick, the rest before the second
-        QTest::newRow("upload acknowledged at the first tick") << true << plain << kUploadOk << 1;
-        QTest::newRow("upload unanswered") << true << silent << kTimeOut << 5;
-        QTest::newRow("download spread over ticks") << false << split << "" << 2;
+        QTest::newRow("upload acknowledged at the first tick") << true << BoxOptions{} << kUploadOk << 1;
+        QTest::newRow("upload unanswered") << true << BoxOptions{.silent = true} << kTimeOut << 5;
+        // Half the image before the first tick, the rest before the second.
+        QTest::newRow("download spread over ticks") << false << BoxOptions{.chunkSize = 100, .chunkPauseMs = 750} << "" << 2;
     }
 
     void exchange()
@@ -124,10 +121,7 @@ private slots:
     {
         QFETCH(QString, button);
         QFETCH(QStringList, announcements);
-        BoxOptions slow;
-        slow.chunkSize = 100;
-        slow.chunkPauseMs = 750; // a download takes two ticks
-        BoxedWindow h(slow);
+        BoxedWindow h({.chunkSize = 100, .chunkPauseMs = 750}); // a download takes two ticks
         h.window->showConfiguration(editedConfig());
         const SwitchConfig shown = h.window->configuration();
         h.button(qPrintable(button))->setFocus();
@@ -155,9 +149,7 @@ private slots:
 
     void closingAbandonsTheExchange()
     {
-        BoxOptions silent;
-        silent.silent = true;
-        BoxedWindow h(silent);
+        BoxedWindow h({.silent = true});
         QTest::mouseClick(h.button("Download"), Qt::LeftButton);
         QTest::qWait(600);
         QVERIFY(h.label("LblMsg")->isVisible());
