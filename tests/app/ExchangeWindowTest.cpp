@@ -144,7 +144,6 @@ private slots:
         QCOMPARE(notification->text(QAccessible::Name), announcements.last());
         h.press(Qt::Key_Space, Qt::NoModifier);
         QVERIFY2(runner->isRunning(), "Space after the exchange repeats it");
-        QVERIFY(h.window->configuration() != SwitchConfig{});
     }
 
     void closingAbandonsTheExchange()

@@ -76,8 +76,7 @@ private slots:
         QCOMPARE(h.type(60)->text(), QStringLiteral("Slave"));
         QCOMPARE(h.code(31)->accessibleName(), QStringLiteral("Output F, Code B"));
         QCOMPARE(h.type(42)->accessibleName(), QStringLiteral("Output A, Pulse"));
-        QVERIFY(h.label("LblCopyRight")->isVisible());
-        QVERIFY(!h.label("LblMsg")->isVisible());
+        QVERIFY(h.label("LblCopyRight")->isVisible() && !h.label("LblMsg")->isVisible());
         QVERIFY(h.button("Download")->isEnabled() && h.button("Upload")->isEnabled());
     }
 

@@ -180,10 +180,12 @@ private slots:
         const QString holder = obstacle.holder ? QString::number(obstacle.holder->pid()) : QString();
         const QString path = asNobody ? device : bench.comm.portMap().devicePath(1);
         const auto judged = [&] {
-            PortFacts facts = probePort(1, path);
-            if (const int fd = claimDevice(facts); fd >= 0)
+            PortFacts facts = probePort(1, path), second = facts;
+            const int fd = claimDevice(facts);
+            // While it is claimed, a second program that locks is kept out.
+            bool holds = facts.state == state && (fd < 0 || claimDevice(second) < 0);
+            if (fd >= 0)
                 ::close(fd);
-            bool holds = facts.state == state;
             for (const QString &part : reasonHolds)
                 holds = holds && facts.reason.contains(QString(part).replace(QStringLiteral("PID PID"), QStringLiteral("PID ") + holder));
             if (!holds)
