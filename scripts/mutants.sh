@@ -3,7 +3,7 @@
 # Plants each fault of a list in a scratch copy of the tree, one at a time, rebuilds, runs the
 # whole suite with the machine's serial devices hidden, and prints which faults it caught.
 #
-#   scripts/mutants.sh [LIST] [FILTER]
+#   scripts/mutants.sh [--matrix] [LIST] [FILTER]
 #
 # LIST (default scripts/mutants.txt) holds blocks like
 #   @ link/Exchange.cpp | upload takes any verdict byte
@@ -13,9 +13,13 @@
 # name starts with "equivalent:" is run and reported but not counted; the reason follows.
 # FILTER keeps the blocks whose "file: name" contains it. The scratch copy and its build stay
 # in $VELDO_MUTANTS_DIR (default /tmp/veldo-mutants), so that a second run builds little.
+# --matrix runs the whole suite for every fault and names the test functions that caught it:
+# slower, but it shows which tests alone catch a fault before any is cut.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
+matrix=
+[ "${1:-}" = --matrix ] && matrix=1 && shift
 list=$top/${1:-scripts/mutants.txt}
 filter=${2:-}
 work=${VELDO_MUTANTS_DIR:-/tmp/veldo-mutants}
@@ -30,10 +34,15 @@ done
 # Ninja and lld: a rebuild after a one-line change is mostly relinking.
 cmake -S "$work/src" -B "$work/build" -G Ninja -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld >/dev/null
 build() { cmake --build "$work/build" -j"$(nproc)" >/dev/null 2>&1; }
-# Stops at the first failing test: a fault is caught as soon as one test fails.
+# Stops at the first failing test, unless for the matrix: a fault is caught as soon as one test fails.
+suite_options=(--stop-on-failure)
+[ -z "$matrix" ] || suite_options=(--output-on-failure)
 run_suite() {
     (cd "$work/build" && QT_QPA_PLATFORM=offscreen timeout 900 \
-        bash "$top/scripts/without-serial-devices.sh" ctest -j"$(nproc)" --stop-on-failure >/dev/null 2>&1)
+        bash "$top/scripts/without-serial-devices.sh" ctest -j"$(nproc)" "${suite_options[@]}" >"$work/suite.log" 2>&1)
+}
+catchers() {
+    grep -oE '^FAIL!  : [A-Za-z]+::[A-Za-z_]+|\*\*\*(Timeout|Exception).*' "$work/suite.log" | sed 's/^FAIL!  : //' | sort -u | paste -sd' ' -
 }
 build && run_suite || { echo "The suite fails without any fault planted; fix that first." >&2; exit 1; }
 
@@ -59,7 +68,7 @@ PY
     if ! build; then
         echo "NOBUILD $file: $name"; unbuilt=$((unbuilt + 1))
     elif ! run_suite; then
-        echo "caught  $file: $name"; caught=$((caught + 1))
+        echo "caught  $file: $name${matrix:+ by: $(catchers)}"; caught=$((caught + 1))
     elif [[ "$name" == equivalent:* ]]; then
         echo "EQUIV   $file: $name"; equivalent=$((equivalent + 1))
     else
