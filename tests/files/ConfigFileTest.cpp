@@ -13,6 +13,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+const QString kZeros = u"000000000000"_s;
 const char *const kTypeWords[] = {"Slave", "Master", "Pulse", "Toggle"};
 
 SwitchConfig randomConfig()
@@ -21,7 +22,7 @@ SwitchConfig randomConfig()
     const auto code = [] { return QString::number(random.generate64() >> 16, 16).toUpper().rightJustified(12, u'0'); };
     SwitchConfig config;
     for (OutputSetting &setting : config.outputs)
-        setting = {code(), code(), OutputType(random.bounded(kTypeCount))};
+        setting = {code(), code(), OutputType(random.bounded(4))};
     return config;
 }
 
@@ -29,7 +30,7 @@ SwitchConfig randomConfig()
 QByteArray layoutOf(const SwitchConfig &config, const QByteArray &newline)
 {
     QByteArray text;
-    for (int output = 0; output < kOutputCount; ++output) {
+    for (int output = 0; output < 16; ++output) {
         const OutputSetting &setting = config.outputs.at(std::size_t(output));
         text += "[Output" + QByteArray::number(output, 16).toUpper() + ']' + newline
             + "Code A=" + setting.codeA.toLatin1() + newline + "Code B=" + setting.codeB.toLatin1() + newline
@@ -80,8 +81,8 @@ private slots:
         QTest::addColumn<OutputType>("type");
 
         QTest::newRow("lower case, longer than 12") << "Code A=abcdef0a1b2cFF"_ba << "ABCDEF0A1B2C" << OutputType::Pulse;
-        QTest::newRow("toggle in lower case") << "Output Type=toggle"_ba << kZeroCode << OutputType::Pulse;
-        QTest::newRow("no file") << QByteArray() << kZeroCode << OutputType::Pulse;
+        QTest::newRow("toggle in lower case") << "Output Type=toggle"_ba << kZeros << OutputType::Pulse;
+        QTest::newRow("no file") << QByteArray() << kZeros << OutputType::Pulse;
     }
 
     void loadRules()
@@ -93,8 +94,8 @@ private slots:
             QVERIFY(putFileBytes(path, "[Output0]\n" + stored + "\n[Other]\nCode B=1\n"));
         SwitchConfig loaded = randomConfig();
         QVERIFY(loadConfigFile(path, loaded).ok);
-        QCOMPARE(loaded.outputs[0], (OutputSetting{codeA, kZeroCode, type}));
-        QCOMPARE(loaded.outputs[15], (OutputSetting{kZeroCode, kZeroCode, OutputType::Pulse}));
+        QCOMPARE(loaded.outputs[0], (OutputSetting{codeA, kZeros, type}));
+        QCOMPARE(loaded.outputs[15], (OutputSetting{kZeros, kZeros, OutputType::Pulse}));
     }
 
 private:

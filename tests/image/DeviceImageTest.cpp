@@ -17,10 +17,10 @@ constexpr std::string_view kSlave = "SSSSSSSSSSSSSSSS";
 constexpr std::string_view kToggle = "TTTTTTTTTTTTTTTT";
 
 // The types of outputs 0..F as letters, and code m set to the given text.
-SwitchConfig config(std::string_view types, int m = 0, const QString &code = kZeroCode)
+SwitchConfig config(std::string_view types, int m = 0, const QString &code = QStringLiteral("000000000000"))
 {
     SwitchConfig config;
-    for (int output = 0; output < kOutputCount; ++output)
+    for (int output = 0; output < 16; ++output)
         config.outputs[std::size_t(output)].type = OutputType(kTypeLetters.find(types[std::size_t(output)]));
     config.setCode(m, code);
     return config;
