@@ -22,8 +22,6 @@
 #include <QTranslator>
 #include <QXmlStreamReader>
 
-#include <csignal>
-
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
