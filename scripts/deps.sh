@@ -12,6 +12,8 @@ packages=(
     fonts-liberation fonts-dejavu-core
     xvfb xauth bash-completion
 )
+# The format check of CI.
+[ "${VELDO_LINT:-0}" = 1 ] && packages+=(clang-format-14)
 [ "${VELDO_FUZZ:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
 # The benchmark times windows on an X display through XCB, and traces what veldo-cli opens.
 [ "${VELDO_BENCH:-0}" = 1 ] && packages+=(libxcb1-dev strace)
