@@ -54,7 +54,7 @@ private slots:
         QTest::addColumn<QByteArray>("newline");
 
         const QByteArray other = "; mine\n\n[Other]\nCode A=x\n";
-        QTest::newRow("new file") << QByteArray() << QByteArray() << "\n"_ba;
+        QTest::newRow("new file") << QByteArray() << QByteArray() << "\r\n"_ba;
         QTest::newRow("other content kept") << other << other << "\n"_ba;
         QTest::newRow("other configuration replaced") << layoutOf(randomConfig(), "\r\n") << QByteArray() << "\r\n"_ba;
     }

@@ -40,6 +40,21 @@ private slots:
         QTest::newRow("first of duplicate sections") << "[S]\nj=1\n[T]\n[s]\nk=2\n"_ba << "";
         QTest::newRow("quotes enclosing value") << "[S]\nk=\" v \"\n"_ba << " v ";
         QTest::newRow("text after header") << "[S] ; note\nk=v\n"_ba << "v";
+        // What the Windows profile routines read from these bytes.
+        QTest::newRow("header runs to its last ']'") << "[S]b]\r\nk=1\r\n"_ba << "";
+        QTest::newRow("single quotes enclosing value") << "[S]\r\nk='A1B2'\r\n"_ba << "A1B2";
+        QTest::newRow("quotes that differ kept") << "[S]\r\nk='v\"\r\n"_ba << "'v\"";
+        QTest::newRow("quote alone kept") << "[S]\r\nk=\"\r\n"_ba << "\"";
+        QTest::newRow("stray CR in a CRLF text") << "[T]\r\nk=1\r[S]\r\nk=2\r\n"_ba << "2";
+        QTest::newRow("Ctrl+Z at the end") << "[S]\r\nk=Toggle\x1A"_ba << "Toggle";
+        QTest::newRow("Ctrl+Z as blank") << "\x1A[S]\x1A\r\n\x1A k \x1A= \x1A 5 \x1A\r\n\x1A"_ba << "5";
+        QTest::newRow("Ctrl+Z inside kept") << "[S]\r\nk=Tog\x1Agle\r\n"_ba << "Tog\x1Agle";
+        QTest::newRow("NUL ends value") << "[S]\r\nk= 12 \x00 34\r\n"_ba << "12 ";
+        QTest::newRow("NUL ends key") << "[S]\r\nk\x00x=1\r\n"_ba << "1";
+        QTest::newRow("blank before NUL in key") << "[S]\r\nk \x00=1\r\n"_ba << "";
+        QTest::newRow("NUL ends header") << "[S\x00x]\r\nk=1\r\n"_ba << "1";
+        // Windows reads "" here; the value the file holds is kept.
+        QTest::newRow("key line without '=' passed over") << "[S]\r\nk\r\nk=1\r\n"_ba << "1";
     }
 
     void readsFilesWrittenElsewhere()
@@ -55,15 +70,21 @@ private slots:
         QTest::addColumn<QString>("writes");    // "section/key[=value] ...", in turn; the value "v" if not given
         QTest::addColumn<QByteArray>("after");
 
-        QTest::newRow("new file, sections in write order") << QByteArray() << "B/k A/k b/j" << "[B]\nk=v\nj=v\n[A]\nk=v\n"_ba;
+        QTest::newRow("new file, sections in write order") << QByteArray() << "B/k A/k b/j" << "[B]\r\nk=v\r\nj=v\r\n[A]\r\nk=v\r\n"_ba;
         QTest::newRow("in place, case, blanks kept") << " [ S ]\t\n  K = old  \n"_ba << "s/k" << " [ S ]\t\n  K = v  \n"_ba;
         QTest::newRow("in place, no final break") << "[S]\nk=1"_ba << "S/k" << "[S]\nk=v"_ba;
-        QTest::newRow("in place, empty after a CR") << "[S]\nk=\r1\n"_ba << "S/k=" << "[S]\nk=\r\"\"\n"_ba;
+        QTest::newRow("in place, before a lone CR") << "[S]\nk=\r1\n"_ba << "S/k" << "[S]\nk=v\r1\n"_ba;
+        QTest::newRow("in place, past a NUL") << "[S]\r\nk=1\x00" "2\r\n"_ba << "S/k" << "[S]\r\nk=v\r\n"_ba;
+        QTest::newRow("into a key line without '='") << "[S]\r\n k \r\nk=1\r\n"_ba << "S/k" << "[S]\r\n k=v \r\nk=1\r\n"_ba;
+        QTest::newRow("section behind a stray CR") << "[T]\r\nj=1\r[S]\r\nk=1\r\n"_ba << "S/k" << "[T]\r\nj=1\r[S]\r\nk=v\r\n"_ba;
         QTest::newRow("after last entry") << "[S]\na=1\n\n# T=1\n"_ba << "S/k" << "[S]\na=1\nk=v\n\n# T=1\n"_ba;
         QTest::newRow("into section without entries") << "[S]\n\n[T]\n"_ba << "S/k" << "[S]\nk=v\n\n[T]\n"_ba;
         QTest::newRow("new entry, no final break") << "[S]\nx=1"_ba << "S/k" << "[S]\nx=1\nk=v\n"_ba;
         QTest::newRow("new section, no final break") << "[A]\nx=1"_ba << "S/k" << "[A]\nx=1\n[S]\nk=v\n"_ba;
-        QTest::newRow("first line break for new lines") << "[A]\r\nx=1\n"_ba << "S/k" << "[A]\r\nx=1\n[S]\r\nk=v\r\n"_ba;
+        QTest::newRow("new line ends as the one before") << "[S]\r\nx=1\n[T]\r\n"_ba << "S/k" << "[S]\r\nx=1\nk=v\n[T]\r\n"_ba;
+        QTest::newRow("new line after a lone CR") << "[S]\rx=1\r[T]\n"_ba << "S/k" << "[S]\rx=1\rk=v\r[T]\n"_ba;
+        QTest::newRow("first line break after an open end") << "[A]\r\nx=1\n\x1A"_ba << "S/k" << "[A]\r\nx=1\n\x1A\r\n[S]\r\nk=v\r\n"_ba;
+        QTest::newRow("no line break yet: CRLF") << "; x"_ba << "S/k" << "; x\r\n[S]\r\nk=v\r\n"_ba;
         QTest::newRow("name led by U+FEFF is its own") << "[S]\nk=1\n"_ba << u"\uFEFFS/k"_s << "[S]\nk=1\n[\xEF\xBB\xBFS]\nk=v\n"_ba;
     }
 
@@ -116,12 +137,14 @@ private slots:
 
         QTest::newRow("blanks around") << "S" << "k" << " a b\t" << true;
         QTest::newRow("enclosing quotes") << "S" << "k" << "\"q\"" << true;
+        QTest::newRow("enclosing single quotes") << "S" << "k" << "'q'" << true;
+        QTest::newRow("Ctrl+Z at the end") << "S" << "k" << "v\x1A" << true;
         QTest::newRow("INI punctuation") << "S" << "k" << "=[a];#" << true;
         QTest::newRow("254 characters, whole") << "S" << "k" << QString(254, u'x') << true;
         QTest::newRow("255 characters, cut to 254") << "S" << "k" << QString(255, u'x') << true;
         QTest::newRow("line feed in value") << "S" << "k" << "v\n[T]" << false;
         QTest::newRow("empty section") << "" << "k" << "v" << false;
-        QTest::newRow("blank key") << "S" << " \t" << "v" << false;
+        QTest::newRow("blank key") << "S" << " \t\x1A" << "v" << false;
         QTest::newRow("']' in section") << "S]" << "k" << "v" << false;
         QTest::newRow("'=' in key") << "S" << "k=j" << "v" << false;
         QTest::newRow("key starting with '['") << "S" << "[k" << "v" << false;
