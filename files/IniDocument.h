@@ -37,9 +37,10 @@ public:
 
     // Stores the value in place when the key exists (a key line without '=' gains one, so
     // that Windows reads the value too), else after the last entry of its section, else in a
-    // new section at the end. Added lines end as the line before them; a new text uses CR LF. Refuses (false, nothing changed) what could
-    // not be read back: a line break or NUL anywhere, an empty name, ']' in a section name,
-    // or a key that holds '=' or starts with '[', ';' or '#'.
+    // new section at the end. Added lines end as the line before them; a new text uses CR LF.
+    // Refuses (false, nothing changed) what could not be read back: a line break or NUL
+    // anywhere, an empty name, ']' in a section name, or a key that holds '=' or starts with
+    // '[', ';' or '#'.
     bool setValue(const QString &section, const QString &key, const QString &value);
 
     QByteArray toBytes() const;

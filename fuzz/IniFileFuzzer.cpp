@@ -48,11 +48,17 @@ bool holdsLineBreakOrNul(const QByteArray &text)
     return text.contains('\n') || text.contains('\r') || text.contains('\0');
 }
 
+// Blanks as the Windows profile routines see them: the ASCII ones and Ctrl+Z.
+QByteArray withoutBlanks(QByteArray text)
+{
+    return text.replace('\x1A', ' ').trimmed();
+}
+
 // What the writer documents as unstorable: the only reasons to refuse.
 bool mayRefuse(const QByteArray &section, const QByteArray &key, const QByteArray &value)
 {
-    const QByteArray name = section.trimmed();
-    const QByteArray keyName = key.trimmed();
+    const QByteArray name = withoutBlanks(section);
+    const QByteArray keyName = withoutBlanks(key);
     return holdsLineBreakOrNul(section) || holdsLineBreakOrNul(key) || holdsLineBreakOrNul(value)
         || name.isEmpty() || name.contains(']') || keyName.isEmpty() || keyName.contains('=')
         || keyName.startsWith('[') || keyName.startsWith(';') || keyName.startsWith('#');
@@ -120,36 +126,43 @@ Comparable comparable(QByteArrayView bytes)
     return result;
 }
 
-// Lines end at LF, or at CR in a text without LF.
-char lineBreakOf(QByteArrayView text)
-{
-    return !text.contains('\n') && text.contains('\r') ? '\r' : '\n';
-}
-
-// The lines of a text, each with its line break.
-QByteArrayList linesOf(QByteArrayView text, char lineBreak)
+// The lines of a text, each with its line break: LF, CR LF or a lone CR.
+QByteArrayList linesOf(QByteArrayView text)
 {
     QByteArrayList lines;
     while (!text.isEmpty()) {
-        const qsizetype lineFeed = text.indexOf(lineBreak);
-        const qsizetype end = lineFeed < 0 ? text.size() : lineFeed + 1;
+        qsizetype end = 0;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        if (end < text.size())
+            end += text.sliced(end).startsWith("\r\n") ? 2 : 1;
         lines.append(text.first(end).toByteArray());
         text = text.sliced(end);
     }
     return lines;
 }
 
-// A write changes one entry in place (the same text up to its '=', the same line break), or
-// adds an entry, or a header and an entry, after a last line that may gain a line break.
+QByteArray lineBreakOf(const QByteArray &line)
+{
+    return line.endsWith("\r\n") ? "\r\n" : line.endsWith('\n') ? "\n" : line.endsWith('\r') ? "\r" : "";
+}
+
+QByteArray withoutLineBreak(const QByteArray &line)
+{
+    return line.first(line.size() - lineBreakOf(line).size());
+}
+
+// A write changes one entry in place (the same text up to its '=', or a key line without '='
+// that gains one; the same line break), or adds an entry, or a header and an entry, after a
+// last line that may gain a line break.
 void checkOtherLinesKept(QByteArrayView beforeBytes, QByteArrayView afterBytes, const QString &key)
 {
     const Comparable before = comparable(beforeBytes);
     const Comparable after = comparable(afterBytes);
     check(before.mark == after.mark && before.oddByte == after.oddByte, "the encoding is kept");
     const QByteArray keyBytes = before.mark.size() == 2 ? unitBytes(key) : key.toUtf8();
-    const char lineBreak = lineBreakOf(before.text);
-    const QByteArrayList old = linesOf(before.text, lineBreak);
-    const QByteArrayList now = linesOf(after.text, lineBreak);
+    const QByteArrayList old = linesOf(before.text);
+    const QByteArrayList now = linesOf(after.text);
     qsizetype head = 0;
     while (head < old.size() && head < now.size() && old[head] == now[head])
         ++head;
@@ -164,21 +177,24 @@ void checkOtherLinesKept(QByteArrayView beforeBytes, QByteArrayView afterBytes, 
     if (removed.size() == 1 && added.size() == 1) {
         const QByteArray &was = removed[0];
         const QByteArray &is = added[0];
-        check(was.contains('=') && was.left(was.indexOf('=')) == is.left(is.indexOf('=')),
+        const bool bare = !was.contains('=');
+        const QByteArray key = bare ? withoutLineBreak(was) : was.left(was.indexOf('='));
+        const qsizetype equals = is.indexOf('=');
+        check(equals >= 0 && key.startsWith(is.first(equals))
+                  && (bare ? withoutBlanks(key.sliced(equals)).isEmpty() : key.size() == equals),
               "a value written in place keeps its key");
-        check(was.endsWith("\r\n") == is.endsWith("\r\n") && was.endsWith(lineBreak) == is.endsWith(lineBreak),
-              "a value written in place keeps its line break");
+        check(lineBreakOf(was) == lineBreakOf(is), "a value written in place keeps its line break");
         return;
     }
     check(removed.size() <= 1 && !added.isEmpty() && added.size() <= removed.size() + 2,
           "a write adds an entry, or a header and an entry, and changes nothing else");
     if (removed.size() == 1) {
-        check(head == old.size() - 1 && !removed[0].endsWith(lineBreak),
+        check(head == old.size() - 1 && lineBreakOf(removed[0]).isEmpty(),
               "only a last line without a line break changes");
-        check(added[0] == removed[0] + lineBreak || added[0] == removed[0] + "\r\n",
+        check(withoutLineBreak(added[0]) == removed[0] && !lineBreakOf(added[0]).isEmpty(),
               "the last line only gains a line break");
     }
-    check(added.last().trimmed().startsWith(keyBytes.trimmed() + '='), "the added line is the entry");
+    check(withoutBlanks(added.last()).startsWith(withoutBlanks(keyBytes) + '='), "the added line is the entry");
 }
 
 } // namespace
