@@ -144,7 +144,9 @@ QByteArrayList linesOf(QByteArrayView text)
 
 QByteArray lineBreakOf(const QByteArray &line)
 {
-    return line.endsWith("\r\n") ? "\r\n" : line.endsWith('\n') ? "\n" : line.endsWith('\r') ? "\r" : "";
+    return line.endsWith("\r\n") ? "\r\n" : line.endsWith('\n') ? "\n"
+                                      : line.endsWith('\r')     ? "\r"
+                                                                : "";
 }
 
 QByteArray withoutLineBreak(const QByteArray &line)
