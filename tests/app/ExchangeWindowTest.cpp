@@ -165,7 +165,7 @@ private slots:
         BoxedWindow h(BoxOptions{});
         const QString opened = h.dir.filePath(QStringLiteral("opened.ini"));
         const QString saved = h.dir.filePath(QStringLiteral("saved.ini"));
-        QVERIFY(saveConfigFile(opened, editedConfig()).ok);
+        QVERIFY(saveConfigFile(opened, editedConfig()).ok());
         QList<SwitchConfig> steps = {h.window->configuration()};
         h.answers = {opened, saved};
         const std::function<void()> actions[] = {

@@ -158,7 +158,7 @@ private slots:
         const Run toStandardOutput = runCli({"download", "--port", "3", "--quiet", "-o", "-"});
         QCOMPARE(toStandardOutput.status, 0);
         QVERIFY(toStandardOutput.err.isEmpty());
-        QVERIFY(saveConfigFile(bench.path("saved.ini"), held).ok);
+        QVERIFY(saveConfigFile(bench.path("saved.ini"), held).ok());
         QCOMPARE(toStandardOutput.out, test::fileBytes(bench.path("saved.ini")));
         const QStringList kept = QDir(bench.path("data") + QStringLiteral("/veldo/downloads")).entryList(QDir::Files);
         QVERIFY2(kept.size() == 1 && kept[0].endsWith(QStringLiteral("-Com3.ini")), qPrintable(kept.join(u' ')));
