@@ -8,6 +8,7 @@
 #include <QLocale>
 
 #include <array>
+#include <cstring>
 #include <utility>
 
 namespace veldo {
@@ -59,8 +60,15 @@ QString errorWords(int error)
         if (number == error)
             return translated(words);
     }
-    //: An error of the system that no file operation is known to meet, in the system's words.
-    return QCoreApplication::translate("veldo::FileReason", "%1").arg(systemError(error));
+    // Any other errno in the system's words, which are English but for the C library's own
+    // translations; a translation of this text gives its number and name instead.
+    //: An error of the system that no file operation is known to meet: %1 its number, %2 its name such as ESRCH.
+    const char *const numbered = QT_TRANSLATE_NOOP("veldo::FileReason", "error %1 (%2) of the system");
+    const QString words = translated(numbered);
+    if (words == QLatin1String(numbered))
+        return systemError(error);
+    const char *name = ::strerrorname_np(error);
+    return words.arg(error).arg(QLatin1String(name ? name : "?"));
 }
 
 QString sizeWords(const char *text, qint64 size)
