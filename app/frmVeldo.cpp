@@ -6,6 +6,7 @@
 #include "app/CaptionFit.h"
 #include "app/CodeEdit.h"
 #include "app/PortCombo.h"
+#include "app/StatusLine.h"
 #include "app/TypeGroup.h"
 #include "app/WindowLayout.h"
 #include "config/CodeNormalizer.h"
@@ -84,6 +85,7 @@ frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
 
     connect(m_box, &BoxSession::ticked, this, &frmVeldo::Exchange_Tick);
     connect(m_box, &BoxSession::finished, this, &frmVeldo::Exchange_Finished);
+    connect(m_box, &BoxSession::downloadNotKept, this, &frmVeldo::Download_NotKept);
     watchPorts();
 
     Form_Load();
@@ -176,10 +178,9 @@ void frmVeldo::buildOutputRows()
 
 void frmVeldo::buildStatusLine()
 {
-    m_lblCopyRight = makeStatusLabel(QStringLiteral("LblCopyRight"),
-                                     tr("Veldo ProgrammingTool © 2026 The Veldo developers"), this);
-    m_lblMsg = makeStatusLabel(QStringLiteral("LblMsg"), QString(), this);
-    m_lblMsg->hide();
+    m_status = std::make_unique<StatusLine>(
+        makeStatusLabel(QStringLiteral("LblCopyRight"), tr("Veldo ProgrammingTool © 2026 The Veldo developers"), this),
+        makeStatusLabel(QStringLiteral("LblMsg"), QString(), this));
 }
 
 void frmVeldo::chainTabOrder()

@@ -10,9 +10,9 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 
-class QLabel;
 class QPushButton;
 
 namespace veldo {
@@ -20,6 +20,7 @@ namespace veldo {
 class Announcer;
 class CodeEdit;
 class PortCombo;
+class StatusLine;
 class TypeGroup;
 
 // The program's one window: the port list and the five commands on the left, the sixteen
@@ -76,6 +77,7 @@ private:
     void Upload_Click();
     void Exchange_Tick();
     void Exchange_Finished(ExchangeOutcome outcome, const std::optional<SwitchConfig> &config);
+    void Download_NotKept(const QString &folder, const FileResult &result);
 
     void setExchangeButtonsEnabled(bool enabled);
     void blinkStatus(const QString &waitingText);
@@ -96,8 +98,7 @@ private:
     QPushButton *m_clear = nullptr;
     std::array<CodeEdit *, kCodeCount> m_data1{};
     std::array<TypeGroup *, kOutputCount> m_frame3{};
-    QLabel *m_lblCopyRight = nullptr;
-    QLabel *m_lblMsg = nullptr;
+    std::unique_ptr<StatusLine> m_status;
     Announcer *m_announce = nullptr;
     // The exchange button that had the focus when the exchange started.
     QPointer<QWidget> m_focusBeforeExchange;

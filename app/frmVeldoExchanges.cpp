@@ -5,8 +5,10 @@
 
 #include "app/Announcer.h"
 #include "app/MessageBox.h"
+#include "app/StatusLine.h"
+#include "files/FileReason.h"
 
-#include <QLabel>
+#include <QDir>
 #include <QPushButton>
 
 namespace veldo {
@@ -36,8 +38,7 @@ void frmVeldo::Exchange_Tick()
 void frmVeldo::Exchange_Finished(ExchangeOutcome outcome, const std::optional<SwitchConfig> &config)
 {
     setExchangeButtonsEnabled(true);
-    m_lblMsg->hide();
-    m_lblCopyRight->show();
+    m_status->endWaiting();
     if (config) {
         replaceConfiguration(*config);
         // The fields change without a word: a screen reader would not know it worked.
@@ -66,11 +67,20 @@ void frmVeldo::setExchangeButtonsEnabled(bool enabled)
 
 void frmVeldo::blinkStatus(const QString &waitingText)
 {
-    if (m_lblCopyRight->isVisible())
+    if (m_status->blink(waitingText))
         m_announce->announce(waitingText); // once, at the first tick, not at each blink
-    m_lblCopyRight->hide();
-    m_lblMsg->setText(waitingText);
-    m_lblMsg->setVisible(!m_lblMsg->isVisible());
+}
+
+// The download itself went well, so no message box interrupts: the status line says it until
+// the next exchange.
+void frmVeldo::Download_NotKept(const QString &folder, const FileResult &result)
+{
+    const QString reason = fileReason(result);
+    const QString text = tr("Download not kept: %1").arg(reason);
+    m_status->showNote(StatusLine::Note::DownloadNotKept, text,
+                       tr("The configuration read from the box could not be kept in %1: %2")
+                           .arg(QDir::toNativeSeparators(folder), reason));
+    m_announce->announce(text);
 }
 
 } // namespace veldo

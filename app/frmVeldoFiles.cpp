@@ -5,6 +5,7 @@
 
 #include "app/MessageBox.h"
 #include "files/ConfigFile.h"
+#include "files/FileReason.h"
 
 #include <QDir>
 
@@ -27,9 +28,9 @@ void frmVeldo::loadFile(const QString &fileName)
 {
     SwitchConfig config;
     const FileResult result = loadConfigFile(fileName, config);
-    if (!result.ok) {
+    if (!result.ok()) {
         MessageBox::show(this, tr("Could not open %1:\n%2")
-                                   .arg(QDir::toNativeSeparators(fileName), result.reason));
+                                   .arg(QDir::toNativeSeparators(fileName), fileReason(result)));
         return;
     }
     replaceConfiguration(config);
@@ -41,9 +42,9 @@ void frmVeldo::Save_Click()
     if (!fileName || fileName->isEmpty())
         return;
     const FileResult result = saveConfigFile(*fileName, configuration());
-    if (!result.ok)
+    if (!result.ok())
         MessageBox::show(this, tr("Could not save to %1:\n%2")
-                                   .arg(QDir::toNativeSeparators(*fileName), result.reason));
+                                   .arg(QDir::toNativeSeparators(*fileName), fileReason(result)));
 }
 
 } // namespace veldo

@@ -5,8 +5,7 @@
 
 #include "app/MessageBox.h"
 #include "app/PortCombo.h"
-
-#include <QLabel>
+#include "app/StatusLine.h"
 
 #include <algorithm>
 
@@ -39,10 +38,8 @@ void frmVeldo::showPorts(const PortScan &ports)
     const bool noneUsable = std::none_of(ports.cbegin(), ports.cend(), [](const PortFacts &port) { return port.usable(); });
     m_comboCommPort->showPorts(ports, m_box->portNumber(), noneUsable ? m_box->whyNoPort(ports, Detail::Full) : QString());
     // A port open again ends the note that the last one was lost.
-    if (m_box->isOpen() && !m_box->exchangeRunning()) {
-        m_lblMsg->hide();
-        m_lblCopyRight->show();
-    }
+    if (m_box->isOpen() && !m_box->exchangeRunning())
+        m_status->endNote(StatusLine::Note::PortLost);
 }
 
 // A click with no port open would otherwise do nothing at all; a fresh probe says why.
@@ -63,9 +60,7 @@ void frmVeldo::watchPorts()
 // answer. No other port is opened in its place until ports change again.
 void frmVeldo::portLost()
 {
-    m_lblCopyRight->hide();
-    m_lblMsg->setText(tr("Com%1 is closed: its device has gone").arg(m_box->portNumber()));
-    m_lblMsg->show();
+    m_status->showNote(StatusLine::Note::PortLost, tr("Com%1 is closed: its device has gone").arg(m_box->portNumber()));
     showPorts(m_box->probe(OpenHolders::Skip));
 }
 

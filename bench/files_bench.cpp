@@ -84,7 +84,7 @@ bool openLineBreaks(const QString &path, const LineBreaks &breaks)
         QElapsedTimer timer;
         timer.start();
         SwitchConfig config;
-        const bool ok = loadConfigFile(path, config).ok;
+        const bool ok = loadConfigFile(path, config).ok();
         const double ms = double(timer.nsecsElapsed()) / 1e6;
         rusage usage{};
         ::getrusage(RUSAGE_SELF, &usage);
@@ -106,13 +106,13 @@ int main()
     if (!dir.isValid() || !file.open(QIODevice::WriteOnly) || file.write(otherSections()) < 0)
         return 1;
     file.close();
-    if (!saveConfigFile(path, configNumber(0)).ok)
+    if (!saveConfigFile(path, configNumber(0)).ok())
         return 1;
 
     const double save =
-        medianMilliseconds([&](int run) { return saveConfigFile(path, configNumber(run)).ok; });
+        medianMilliseconds([&](int run) { return saveConfigFile(path, configNumber(run)).ok(); });
     SwitchConfig loaded;
-    const double load = medianMilliseconds([&](int) { return loadConfigFile(path, loaded).ok; });
+    const double load = medianMilliseconds([&](int) { return loadConfigFile(path, loaded).ok(); });
     std::printf("file: %lld bytes, %d other sections\n", QFile(path).size(), kOtherSections);
     std::printf("saveConfigFile: %.2f ms (median of %d)\n", save, kRuns);
     std::printf("loadConfigFile: %.2f ms (median of %d)\n", load, kRuns);

@@ -4,6 +4,7 @@
 #include "files/KeptDownloads.h"
 #include "link/ProcessTable.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 namespace veldo {
@@ -18,8 +19,12 @@ BoxSession::BoxSession(PortMap map, Pace pace, QObject *parent)
     connect(&m_runner, &ExchangeRunner::ticked, this, &BoxSession::ticked);
     connect(&m_runner, &ExchangeRunner::finished, this,
             [this](ExchangeOutcome outcome, const std::optional<SwitchConfig> &config) {
-                if (config && m_keepDownloads)
-                    keepDownloadOrWarnOnce(*config, fileTag());
+                if (config && m_keepDownloads) {
+                    const QString folder = keptDownloadsFolder();
+                    const FileResult kept = keepDownload(*config, fileTag(), QDateTime::currentDateTime(), folder);
+                    if (!kept.ok())
+                        emit downloadNotKept(folder, kept);
+                }
                 emit finished(outcome, config);
             });
     connect(&m_port, &CommPort::failed, this, &BoxSession::portLost);

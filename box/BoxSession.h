@@ -2,6 +2,7 @@
 #pragma once
 
 #include "config/SwitchConfig.h"
+#include "files/FileResult.h"
 #include "link/CommPort.h"
 #include "link/ExchangeRunner.h"
 #include "link/PortAdvice.h"
@@ -92,6 +93,8 @@ signals:
     void portsChanged();
     // The open port has closed by itself: its device has gone.
     void portLost();
+    // A download went well but could not be kept in the folder; it comes before finished.
+    void downloadNotKept(const QString &folder, const veldo::FileResult &result);
 
 private:
     // The open port's facts in place of the probe's; the scan unchanged with none open.

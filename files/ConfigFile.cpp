@@ -74,7 +74,7 @@ QByteArray configFileBytes(const SwitchConfig &config)
 FileResult loadConfigFile(const QString &fileName, SwitchConfig &config)
 {
     IniDocument document;
-    if (FileResult read = readIniDocument(fileName, document); !read.ok)
+    if (FileResult read = readIniDocument(fileName, document); !read.ok())
         return read;
     loadConfig(document, config);
     return {};
@@ -83,9 +83,9 @@ FileResult loadConfigFile(const QString &fileName, SwitchConfig &config)
 FileResult readConfigFile(const QString &fileName, SwitchConfig &config)
 {
     if (!QFileInfo::exists(fileName))
-        return FileResult::failure(QStringLiteral("No such file"));
+        return FileResult::failure(FileError::NotFound);
     QByteArray bytes;
-    if (FileResult read = readFileBytes(fileName, bytes); !read.ok)
+    if (FileResult read = readFileBytes(fileName, bytes); !read.ok())
         return read;
     return readConfigBytes(bytes, config);
 }
@@ -94,7 +94,7 @@ FileResult readConfigBytes(const QByteArray &bytes, SwitchConfig &config)
 {
     const IniDocument document(bytes);
     if (!holdsConfig(document))
-        return FileResult::failure(QStringLiteral("The file holds no configuration: no value in the sections Output0 to OutputF"));
+        return FileResult::failure(FileError::NoConfiguration);
     loadConfig(document, config);
     return {};
 }

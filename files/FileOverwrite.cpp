@@ -37,13 +37,13 @@ FileResult reserveRoom(int fd, qsizetype oldSize, qsizetype newSize)
 FileResult overwriteInPlace(int fd, const QByteArray &bytes)
 {
     QByteArray old;
-    if (FileResult read = readOpenFile(fd, old); !read.ok)
+    if (FileResult read = readOpenFile(fd, old); !read.ok())
         return read;
-    if (FileResult room = reserveRoom(fd, old.size(), bytes.size()); !room.ok)
+    if (FileResult room = reserveRoom(fd, old.size(), bytes.size()); !room.ok())
         return room;
     FileResult written = writeOpenFile(fd, bytes);
-    if (!written.ok && !writeOpenFile(fd, old).ok)
-        written.reason += QStringLiteral("; the file could not be restored and may be damaged");
+    if (!written.ok() && !writeOpenFile(fd, old).ok())
+        written.damaged = true;
     return written;
 }
 

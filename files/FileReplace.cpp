@@ -40,7 +40,7 @@ int renameIntoFreeName(int folder, const QByteArray &from, const QByteArray &to)
 
 FileResult changedWhileSaving()
 {
-    return FileResult::failure(QStringLiteral("The file changed while it was being saved; nothing was written"));
+    return FileResult::failure(FileError::ChangedUnderUs);
 }
 
 std::optional<FileResult> replaceByRename(int folder, const QByteArray &name, const QByteArray &bytes,
@@ -50,7 +50,7 @@ std::optional<FileResult> replaceByRename(int folder, const QByteArray &name, co
     TempFile temp(folder);
     if (!temp.valid())
         return existing ? std::nullopt : std::optional(failureOf(errno));
-    if (FileResult written = writeOpenFile(temp.fd(), bytes); !written.ok)
+    if (FileResult written = writeOpenFile(temp.fd(), bytes); !written.ok())
         return written;
     if (existing && !takeOverAttributes(temp.fd(), existing->attributesFrom, existing->status))
         return std::nullopt;

@@ -21,9 +21,6 @@ constexpr int kMaxLinkDepth = 40;
 constexpr mode_t kAnyRead = S_IRUSR | S_IRGRP | S_IROTH;
 constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
 
-const FileResult kNoFileName = FileResult::failure(QStringLiteral("No file name given"));
-const FileResult kNoFolder = FileResult::failure(QStringLiteral("The folder does not exist"));
-
 // The kernel's protected_symlinks rule, kept whatever the system is set to: in a sticky
 // folder that everybody may write, only a link of this user or of the folder's owner is
 // followed, so that nobody can point a name there at a file of the user's own.
@@ -41,7 +38,7 @@ bool mayFollow(int folder, const struct stat &link)
 FileResult FileUpdate::open(const QString &fileName)
 {
     if (fileName.isEmpty())
-        return kNoFileName;
+        return FileResult::failure(FileError::NoFileName);
     return find(QFile::encodeName(fileName), 0);
 }
 
@@ -55,7 +52,7 @@ FileResult FileUpdate::find(const QByteArray &path, int depth)
     // A relative link target starts from the link's own folder.
     UniqueFd folderFd(::openat(m_folder.valid() ? m_folder.get() : AT_FDCWD, folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!folderFd.valid())
-        return errno == ENOENT || errno == ENOTDIR ? kNoFolder : failureOf(errno);
+        return errno == ENOENT || errno == ENOTDIR ? FileResult::failure(FileError::NoFolder) : failureOf(errno);
     m_folder = std::move(folderFd);
     m_name = slash + 1 < path.size() ? path.mid(slash + 1) : QByteArray(".");
     m_file = UniqueFd(::openat(m_folder.get(), m_name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
@@ -66,8 +63,7 @@ FileResult FileUpdate::find(const QByteArray &path, int depth)
     if (!S_ISLNK(m_status.st_mode))
         return {};
     if (!mayFollow(m_folder.get(), m_status))
-        return FileResult::failure(QStringLiteral("%1 is a symbolic link that another user put in a shared folder; it is not followed")
-                                       .arg(QFile::decodeName(m_name)));
+        return {.kind = FileError::ForeignLink, .name = QFile::decodeName(m_name)};
     char target[PATH_MAX];
     const ssize_t length = ::readlinkat(m_file.get(), "", target, sizeof target);
     if (length < 0 || length == ssize_t(sizeof target))
@@ -97,9 +93,9 @@ FileResult FileUpdate::read(QByteArray &bytes) const
     bytes.clear();
     if (!m_file.valid())
         return {};
-    if (FileResult plain = checkPlainFile(m_status.st_mode); !plain.ok)
+    if (FileResult plain = checkPlainFile(m_status.st_mode); !plain.ok())
         return plain;
-    if (FileResult size = checkFileSize(m_status.st_size); !size.ok)
+    if (FileResult size = checkFileSize(m_status.st_size); !size.ok())
         return size;
     if ((m_status.st_mode & kAnyRead) == 0)
         return failureOf(EACCES);
@@ -121,9 +117,9 @@ FileResult FileUpdate::check(bool *writableFolder) const
         *writableFolder = folderTakesFiles;
     if (!m_file.valid())
         return folderTakesFiles ? FileResult{} : failureOf(EACCES);
-    if (FileResult plain = checkPlainFile(m_status.st_mode); !plain.ok)
+    if (FileResult plain = checkPlainFile(m_status.st_mode); !plain.ok())
         return plain;
-    if (FileResult size = checkFileSize(m_status.st_size); !size.ok)
+    if (FileResult size = checkFileSize(m_status.st_size); !size.ok())
         return size;
     if ((m_status.st_mode & kAnyWrite) == 0 || ::faccessat(AT_FDCWD, magicPath().constData(), W_OK, AT_EACCESS) != 0)
         return failureOf(EACCES);
@@ -132,10 +128,10 @@ FileResult FileUpdate::check(bool *writableFolder) const
 
 FileResult FileUpdate::replace(const QByteArray &bytes) const
 {
-    if (FileResult size = checkResultSize(bytes.size()); !size.ok)
+    if (FileResult size = checkResultSize(bytes.size()); !size.ok())
         return size;
     bool writableFolder = false;
-    if (FileResult writable = check(&writableFolder); !writable.ok)
+    if (FileResult writable = check(&writableFolder); !writable.ok())
         return writable;
     if (!m_file.valid())
         return *replaceByRename(m_folder.get(), m_name, bytes, nullptr);
@@ -159,8 +155,8 @@ FileResult readFileBytes(const QString &fileName, QByteArray &bytes)
     bytes.clear();
     FileUpdate file;
     const FileResult found = file.open(fileName);
-    if (!found.ok)
-        return found.reason == kNoFolder.reason ? FileResult{} : found;
+    if (!found.ok())
+        return found.kind == FileError::NoFolder ? FileResult{} : found;
     return file.read(bytes);
 }
 
@@ -168,14 +164,14 @@ FileResult replaceFileBytes(const QString &fileName, const QByteArray &bytes)
 {
     FileUpdate file;
     const FileResult found = file.open(fileName);
-    return found.ok ? file.replace(bytes) : found;
+    return found.ok() ? file.replace(bytes) : found;
 }
 
 FileResult checkFileReplaceable(const QString &fileName)
 {
     FileUpdate file;
     const FileResult found = file.open(fileName);
-    return found.ok ? file.check() : found;
+    return found.ok() ? file.check() : found;
 }
 
 } // namespace veldo

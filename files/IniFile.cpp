@@ -15,7 +15,7 @@ template <typename Work> FileResult withinMemory(Work work)
     try {
         return work();
     } catch (const std::bad_alloc &) {
-        return FileResult::failure(QStringLiteral("Not enough memory to work on the file; it was left as it was"));
+        return FileResult::failure(FileError::OutOfMemory);
     }
 }
 
@@ -26,7 +26,7 @@ FileResult readIniDocument(const QString &fileName, IniDocument &document)
     return withinMemory([&] {
         QByteArray bytes;
         const FileResult read = readFileBytes(fileName, bytes);
-        if (read.ok)
+        if (read.ok())
             document = IniDocument(bytes);
         return read;
     });
@@ -37,17 +37,16 @@ FileResult editIniFile(const QString &fileName, const std::function<bool(IniDocu
     // The file is found once and read and replaced through what was found, so that nothing
     // but the file read is ever written, however its name changes in between.
     FileUpdate file;
-    if (FileResult found = file.open(fileName); !found.ok)
+    if (FileResult found = file.open(fileName); !found.ok())
         return found;
     return withinMemory([&] {
         QByteArray bytes;
-        if (FileResult read = file.read(bytes); !read.ok)
+        if (FileResult read = file.read(bytes); !read.ok())
             return read;
         IniDocument document(bytes);
         bytes.clear();
         if (!edit(document))
-            return FileResult::failure(
-                QStringLiteral("A name or value holds a character that an INI file cannot store"));
+            return FileResult::failure(FileError::Unstorable);
         return file.replace(document.toBytes());
     });
 }
@@ -65,7 +64,7 @@ bool WriteIniString(const QString &section, const QString &key, const QString &v
     return editIniFile(fileName, [&](IniDocument &document) {
                return document.setValue(section, key, value);
            })
-        .ok;
+        .ok();
 }
 
 } // namespace veldo

@@ -9,8 +9,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
@@ -30,7 +28,7 @@ FileResult makeFolder(const QString &folder)
     std::error_code error;
     if (fs::create_directories(path, error))
         fs::permissions(path, fs::perms::owner_all, error);
-    return error ? FileResult::failure(QString::fromLocal8Bit(error.message())) : FileResult{};
+    return error ? failureOf(error.value()) : FileResult{};
 }
 
 // Claims a name no other file has, so that a download never lands in another file.
@@ -45,9 +43,9 @@ FileResult createNewFile(const QDir &folder, const QString &stem, QString &fileN
             return {};
         }
         if (errno != EEXIST)
-            return FileResult::failure(QString::fromLocal8Bit(std::strerror(errno)));
+            return failureOf(errno);
     }
-    return FileResult::failure(QStringLiteral("every name for %1 is taken").arg(stem));
+    return {.kind = FileError::NamesTaken, .name = stem};
 }
 
 void removeOldest(QDir folder)
@@ -86,13 +84,13 @@ QString keptDownloadsFolder()
 FileResult saveTimedCopy(const SwitchConfig &config, const QString &port, const QDateTime &now, const QString &folder,
                          QString &fileName)
 {
-    if (FileResult made = makeFolder(folder); !made.ok)
+    if (FileResult made = makeFolder(folder); !made.ok())
         return made;
     const QString stem = now.toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss-")) + port;
-    if (FileResult created = createNewFile(QDir(folder), stem, fileName); !created.ok)
+    if (FileResult created = createNewFile(QDir(folder), stem, fileName); !created.ok())
         return created;
     FileResult saved = saveConfigFile(fileName, config);
-    if (!saved.ok)
+    if (!saved.ok())
         QFile::remove(fileName);
     return saved;
 }
@@ -101,24 +99,9 @@ FileResult keepDownload(const SwitchConfig &config, const QString &port, const Q
 {
     QString fileName;
     FileResult saved = saveTimedCopy(config, port, now, folder, fileName);
-    if (saved.ok)
+    if (saved.ok())
         removeOldest(QDir(folder));
     return saved;
-}
-
-void keepDownloadOrWarnOnce(const SwitchConfig &config, const QString &port)
-{
-    static bool warned = false;
-    const QString folder = keptDownloadsFolder();
-    const FileResult kept = keepDownload(config, port, QDateTime::currentDateTime(), folder);
-    if (kept.ok || warned)
-        return;
-    warned = true;
-    std::fprintf(stderr,
-                 "veldo: could not keep the configuration read from the box in %s: %s\n"
-                 "veldo: the download itself went well; check that this is a folder you can write to (or set XDG_DATA_HOME) "
-                 "to keep downloads; later failures are not reported\n",
-                 qPrintable(QDir::toNativeSeparators(folder)), qPrintable(kept.reason));
 }
 
 } // namespace veldo

@@ -28,8 +28,4 @@ FileResult saveTimedCopy(const SwitchConfig &config, const QString &port, const 
 // in the folder are never touched.
 FileResult keepDownload(const SwitchConfig &config, const QString &port, const QDateTime &now, const QString &folder);
 
-// keepDownload into the standard folder at the current time. A failure is reported on
-// standard error, the first one of a run only; it never concerns the download itself.
-void keepDownloadOrWarnOnce(const SwitchConfig &config, const QString &port);
-
 } // namespace veldo

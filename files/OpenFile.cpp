@@ -3,8 +3,6 @@
 
 #include "files/UniqueFd.h"
 
-#include <QLocale>
-
 #include <algorithm>
 #include <cerrno>
 
@@ -16,35 +14,24 @@ namespace veldo {
 FileResult checkPlainFile(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return FileResult::failure(QStringLiteral("The name is a folder, not a file"));
+        return FileResult::failure(FileError::IsFolder);
     if (!S_ISREG(mode))
-        return FileResult::failure(QStringLiteral("The name is not a plain file"));
+        return FileResult::failure(FileError::NotPlainFile);
     return {};
 }
-
-namespace {
-
-FileResult sizeFailure(const QString &text, off_t size)
-{
-    return FileResult::failure(text.arg(QLocale::c().formattedDataSize(size, 1),
-                                        QLocale::c().formattedDataSize(kMaxConfigFileSize, 0)));
-}
-
-} // namespace
 
 FileResult checkFileSize(off_t size)
 {
     if (size <= kMaxConfigFileSize)
         return {};
-    return sizeFailure(QStringLiteral("The file is %1, more than a configuration file can be (%2)"), size);
+    return {.kind = FileError::TooLarge, .size = size};
 }
 
 FileResult checkResultSize(qsizetype size)
 {
     if (size <= kMaxConfigFileSize)
         return {};
-    return sizeFailure(QStringLiteral("The file would be %1, more than a configuration file can be (%2); it was left as it was"),
-                       off_t(size));
+    return {.kind = FileError::WouldBeTooLarge, .size = size};
 }
 
 FileResult readOpenFile(int fd, QByteArray &bytes)
@@ -53,9 +40,9 @@ FileResult readOpenFile(int fd, QByteArray &bytes)
     struct stat status {};
     if (::fstat(fd, &status) != 0)
         return failureOf(errno);
-    if (FileResult plain = checkPlainFile(status.st_mode); !plain.ok)
+    if (FileResult plain = checkPlainFile(status.st_mode); !plain.ok())
         return plain;
-    if (FileResult size = checkFileSize(status.st_size); !size.ok)
+    if (FileResult size = checkFileSize(status.st_size); !size.ok())
         return size;
     // Room for one byte more than fstat said, so that the end shows without growing the
     // buffer; a file that grew is read on, up to one byte beyond the limit.

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "files/FileResult.h"
-
-#include <cstring>
 #include <utility>
 
 #include <unistd.h>
@@ -36,11 +33,5 @@ public:
 private:
     int m_fd;
 };
-
-// The system's own words for an error number.
-inline FileResult failureOf(int error)
-{
-    return FileResult::failure(QString::fromLocal8Bit(std::strerror(error)));
-}
 
 } // namespace veldo

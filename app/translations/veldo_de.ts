@@ -32,6 +32,186 @@
     </message>
 </context>
 <context>
+    <name>veldo::FileReason</name>
+    <message>
+        <source>Operation not permitted</source>
+        <translation>Vorgang nicht zulässig</translation>
+    </message>
+    <message>
+        <source>No such file or directory</source>
+        <translation>Datei oder Ordner nicht vorhanden</translation>
+    </message>
+    <message>
+        <source>Interrupted system call</source>
+        <translation>Systemaufruf unterbrochen</translation>
+    </message>
+    <message>
+        <source>Input/output error</source>
+        <translation>Ein-/Ausgabefehler</translation>
+    </message>
+    <message>
+        <source>No such device or address</source>
+        <translation>Gerät oder Adresse nicht vorhanden</translation>
+    </message>
+    <message>
+        <source>Resource temporarily unavailable</source>
+        <translation>Vorübergehend nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Cannot allocate memory</source>
+        <translation>Nicht genug Speicher</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>Keine Berechtigung</translation>
+    </message>
+    <message>
+        <source>Device or resource busy</source>
+        <translation>Gerät oder Ressource belegt</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>Die Datei gibt es schon</translation>
+    </message>
+    <message>
+        <source>Invalid cross-device link</source>
+        <translation>Verknüpfung über Dateisysteme hinweg nicht möglich</translation>
+    </message>
+    <message>
+        <source>No such device</source>
+        <translation>Gerät nicht vorhanden</translation>
+    </message>
+    <message>
+        <source>Not a directory</source>
+        <translation>Kein Ordner</translation>
+    </message>
+    <message>
+        <source>Is a directory</source>
+        <translation>Ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>Invalid argument</source>
+        <translation>Ungültiges Argument</translation>
+    </message>
+    <message>
+        <source>Too many open files in system</source>
+        <translation>Zu viele offene Dateien im System</translation>
+    </message>
+    <message>
+        <source>Too many open files</source>
+        <translation>Zu viele offene Dateien</translation>
+    </message>
+    <message>
+        <source>Text file busy</source>
+        <translation>Programmdatei belegt</translation>
+    </message>
+    <message>
+        <source>File too large</source>
+        <translation>Datei zu groß</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>Kein Platz mehr auf dem Datenträger</translation>
+    </message>
+    <message>
+        <source>Read-only file system</source>
+        <translation>Dateisystem nur lesbar</translation>
+    </message>
+    <message>
+        <source>Too many links</source>
+        <translation>Zu viele Verknüpfungen</translation>
+    </message>
+    <message>
+        <source>File name too long</source>
+        <translation>Dateiname zu lang</translation>
+    </message>
+    <message>
+        <source>Directory not empty</source>
+        <translation>Ordner nicht leer</translation>
+    </message>
+    <message>
+        <source>Too many levels of symbolic links</source>
+        <translation>Zu viele Ebenen symbolischer Verknüpfungen</translation>
+    </message>
+    <message>
+        <source>Value too large for defined data type</source>
+        <translation>Wert zu groß für den Datentyp</translation>
+    </message>
+    <message>
+        <source>Operation not supported</source>
+        <translation>Vorgang nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>Stale file handle</source>
+        <translation>Veralteter Dateizugriff</translation>
+    </message>
+    <message>
+        <source>Disk quota exceeded</source>
+        <translation>Speicherkontingent überschritten</translation>
+    </message>
+    <message>
+        <source>No file name given</source>
+        <translation>Kein Dateiname angegeben</translation>
+    </message>
+    <message>
+        <source>The folder does not exist</source>
+        <translation>Den Ordner gibt es nicht</translation>
+    </message>
+    <message>
+        <source>No such file</source>
+        <translation>Die Datei gibt es nicht</translation>
+    </message>
+    <message>
+        <source>The name is a folder, not a file</source>
+        <translation>Der Name ist ein Ordner, keine Datei</translation>
+    </message>
+    <message>
+        <source>The name is not a plain file</source>
+        <translation>Der Name ist keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>The file is %1, more than a configuration file can be (%2)</source>
+        <translation>Die Datei ist %1 groß, größer als eine Konfigurationsdatei sein kann (%2)</translation>
+    </message>
+    <message>
+        <source>The file would be %1, more than a configuration file can be (%2); it was left as it was</source>
+        <translation>Die Datei würde %1 groß, größer als eine Konfigurationsdatei sein kann (%2); sie blieb, wie sie war</translation>
+    </message>
+    <message>
+        <source>The file changed while it was being saved; nothing was written</source>
+        <translation>Die Datei wurde beim Speichern verändert; es wurde nichts geschrieben</translation>
+    </message>
+    <message>
+        <source>%1 is a symbolic link that another user put in a shared folder; it is not followed</source>
+        <translation>%1 ist eine symbolische Verknüpfung, die ein anderer Benutzer in einen gemeinsamen Ordner gelegt hat; ihr wird nicht gefolgt</translation>
+    </message>
+    <message>
+        <source>The file holds no configuration: no value in the sections Output0 to OutputF</source>
+        <translation>Die Datei enthält keine Konfiguration: kein Wert in den Abschnitten Output0 bis OutputF</translation>
+    </message>
+    <message>
+        <source>A name or value holds a character that an INI file cannot store</source>
+        <translation>Ein Name oder Wert enthält ein Zeichen, das eine INI-Datei nicht speichern kann</translation>
+    </message>
+    <message>
+        <source>Not enough memory to work on the file; it was left as it was</source>
+        <translation>Nicht genug Speicher für die Datei; sie blieb, wie sie war</translation>
+    </message>
+    <message>
+        <source>every name for %1 is taken</source>
+        <translation>jeder Name für %1 ist vergeben</translation>
+    </message>
+    <message>
+        <source>; the file could not be restored and may be damaged</source>
+        <translation>; die Datei konnte nicht wiederhergestellt werden und ist vielleicht beschädigt</translation>
+    </message>
+    <message>
+        <source>error %1 (%2) of the system</source>
+        <extracomment>An error of the system that no file operation is known to meet: %1 its number, %2 its name such as ESRCH.</extracomment>
+        <translation>Systemfehler %1 (%2)</translation>
+    </message>
+</context>
+<context>
     <name>veldo::PortAdvice</name>
     <message>
         <source>No serial port is open.</source>
@@ -282,6 +462,14 @@
     <message>
         <source>Com%1 is closed: its device has gone</source>
         <translation>Com%1 ist geschlossen: sein Gerät ist verschwunden</translation>
+    </message>
+    <message>
+        <source>Download not kept: %1</source>
+        <translation>Ausgelesenes nicht aufbewahrt: %1</translation>
+    </message>
+    <message>
+        <source>The configuration read from the box could not be kept in %1: %2</source>
+        <translation>Die aus dem Gerät gelesene Konfiguration konnte nicht in %1 aufbewahrt werden: %2</translation>
     </message>
 </context>
 </TS>

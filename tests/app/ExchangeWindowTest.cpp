@@ -5,6 +5,7 @@
 
 #include "BoxSimulator.h"
 #include "support/Configs.h"
+#include "support/FileFixture.h"
 
 #include <QAccessible>
 #include <QSignalSpy>
@@ -146,6 +147,27 @@ private slots:
         QVERIFY2(runner->isRunning(), "Space after the exchange repeats it");
     }
 
+    // The download itself went well: no message box, the status line says it until the next exchange.
+    void downloadNotKeptShowsOnTheStatusLine()
+    {
+        BoxedWindow h(BoxOptions{});
+        QVERIFY(test::putFileBytes(h.dir.filePath(QStringLiteral("data")), "not a folder"));
+        auto *announcer = h.child(QStringLiteral("Announcer"));
+        QSignalSpy announced(announcer, SIGNAL(announced(QString)));
+        h.run(QStringLiteral("Download"));
+        QCOMPARE(h.window->configuration(), h.box.config());
+        QVERIFY(h.messages.empty());
+        QVERIFY(h.label("LblMsg")->isVisible() && !h.label("LblCopyRight")->isVisible());
+        QCOMPARE(h.label("LblMsg")->text(), QStringLiteral("Download not kept: Not a directory"));
+        QCOMPARE(h.label("LblMsg")->toolTip(), QStringLiteral("The configuration read from the box could not be kept in %1/data/veldo/downloads: Not a directory")
+                                                   .arg(h.dir.path()));
+        QCOMPARE(announced.size(), 3); // the waiting text, this, then that the download is complete
+        QCOMPARE(announced.at(1).at(0).toString(), QStringLiteral("Download not kept: Not a directory"));
+
+        h.run(QStringLiteral("Upload"));
+        QVERIFY(h.label("LblCopyRight")->isVisible() && !h.label("LblMsg")->isVisible());
+    }
+
     void closingAbandonsTheExchange()
     {
         BoxedWindow h({.silent = true});
@@ -165,7 +187,7 @@ private slots:
         BoxedWindow h(BoxOptions{});
         const QString opened = h.dir.filePath(QStringLiteral("opened.ini"));
         const QString saved = h.dir.filePath(QStringLiteral("saved.ini"));
-        QVERIFY(saveConfigFile(opened, editedConfig()).ok);
+        QVERIFY(saveConfigFile(opened, editedConfig()).ok());
         QList<SwitchConfig> steps = {h.window->configuration()};
         h.answers = {opened, saved};
         const std::function<void()> actions[] = {

@@ -67,10 +67,10 @@ private slots:
         if (!before.isNull())
             QVERIFY(putFileBytes(path, before));
         const SwitchConfig config = randomConfig();
-        QVERIFY(saveConfigFile(path, config).ok);
+        QVERIFY(saveConfigFile(path, config).ok());
         QCOMPARE(fileBytes(path), kept + layoutOf(config, newline));
         SwitchConfig loaded;
-        QVERIFY(loadConfigFile(path, loaded).ok);
+        QVERIFY(loadConfigFile(path, loaded).ok());
         QCOMPARE(loaded, config);
     }
 
@@ -93,7 +93,7 @@ private slots:
         if (!stored.isNull())
             QVERIFY(putFileBytes(path, "[Output0]\n" + stored + "\n[Other]\nCode B=1\n"));
         SwitchConfig loaded = randomConfig();
-        QVERIFY(loadConfigFile(path, loaded).ok);
+        QVERIFY(loadConfigFile(path, loaded).ok());
         QCOMPARE(loaded.outputs[0], (OutputSetting{codeA, kZeros, type}));
         QCOMPARE(loaded.outputs[15], (OutputSetting{kZeros, kZeros, OutputType::Pulse}));
     }

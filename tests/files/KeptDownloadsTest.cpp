@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/KeptDownloads.h"
 
+#include "files/FileReason.h"
+
 #include "support/Configs.h"
 #include "support/FileFixture.h"
 
@@ -46,8 +48,8 @@ private slots:
 
         const FileResult result = keepDownload(config, QStringLiteral("Com3"), QDateTime(QDate(2026, 12, 7), QTime(10, 15, 30)), folder);
 
-        QVERIFY(result.ok == !added.isEmpty() && result.ok == result.reason.isEmpty());
-        if (!result.ok) {
+        QVERIFY(result.ok() == !added.isEmpty() && result.ok() == fileReason(result).isEmpty());
+        if (!result.ok()) {
             QCOMPARE(fileBytes(folder), QByteArray("not a folder"));
             return;
         }

@@ -21,7 +21,7 @@ inline SwitchConfig patternedConfig(const QString &prefixA, const QString &prefi
 inline SwitchConfig loadedConfig(const QString &fileName)
 {
     SwitchConfig config;
-    return loadConfigFile(fileName, config).ok ? config : SwitchConfig{};
+    return loadConfigFile(fileName, config).ok() ? config : SwitchConfig{};
 }
 
 } // namespace veldo::test

@@ -2,12 +2,12 @@
 #include "CommandLine.h"
 
 #include "files/ConfigFile.h"
+#include "files/FileReason.h"
 #include "link/DeviceImage.h"
 #include "link/PortMap.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace veldo {
@@ -75,16 +75,12 @@ bool readImage(const QString &text, SwitchConfig &config, QString &error)
     return true;
 }
 
-bool readConfigFile(const QString &fileName, SwitchConfig &config, QString &error)
+bool readConfig(const QString &fileName, SwitchConfig &config, QString &error)
 {
-    // The loader treats a missing file as empty; a mistyped name must not pass for that.
-    if (!QFileInfo(fileName).isFile()) {
-        error = QStringLiteral("no such file: %1").arg(fileName);
-        return false;
-    }
-    const FileResult result = loadConfigFile(fileName, config);
-    error = result.reason;
-    return result.ok;
+    const FileResult result = readConfigFile(fileName, config);
+    if (!result.ok())
+        error = QStringLiteral("%1: %2").arg(fileName, fileReason(result));
+    return result.ok();
 }
 
 bool readOptions(const QCommandLineParser &parser, CommandLine &command)
@@ -114,7 +110,7 @@ bool readOptions(const QCommandLineParser &parser, CommandLine &command)
         return false;
     }
     if (parser.isSet(kConfig))
-        return readConfigFile(parser.value(kConfig), options.config, command.error);
+        return readConfig(parser.value(kConfig), options.config, command.error);
     if (parser.isSet(kImage))
         return readImage(parser.value(kImage), options.config, command.error);
     return true;

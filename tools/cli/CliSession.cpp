@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CliSession.h"
 
+#include "files/FileReason.h"
+
 #include <QEventLoop>
 #include <QTextStream>
+
+#include <utility>
 
 namespace veldo::cli {
 
@@ -35,6 +39,8 @@ CliSession::CliSession(const CliCommand &command)
     , m_box(command.device, BoxSession::Pace::AsBytesArrive)
 {
     m_box.setKeepDownloads(command.keep);
+    QObject::connect(&m_box, &BoxSession::downloadNotKept, &m_box,
+                     [this](const QString &folder, const FileResult &result) { reportNotKept(folder, result); });
     QObject::connect(&m_termination, &TerminationSignals::received, &m_box, [this] {
         m_box.close();
         if (m_loop)
@@ -68,6 +74,18 @@ void CliSession::print(const QString &what, const QString &outcome, const QStrin
 void CliSession::failure(const QString &what, const QString &reason) const
 {
     QTextStream(stderr) << escapeControls(m_name) << ": " << what << " ... " << escapeControls(reason, LineBreaks::Keep) << Qt::endl;
+}
+
+// Only the first time: a second download of the run would fail the same way.
+void CliSession::reportNotKept(const QString &folder, const FileResult &result)
+{
+    if (std::exchange(m_notKeptReported, true))
+        return;
+    QTextStream(stderr) << "veldo: could not keep the configuration read from the box in " << escapeControls(folder) << ": "
+                        << escapeControls(fileReason(result)) << "\n"
+                        << "veldo: the download itself went well; check that this is a folder you can write to (or set "
+                           "XDG_DATA_HOME) to keep downloads; later failures are not reported"
+                        << Qt::endl;
 }
 
 ExitStatus CliSession::open()

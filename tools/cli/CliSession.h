@@ -40,6 +40,7 @@ public:
 private:
     void print(const QString &what, const QString &outcome, const QString &detail) const;
     ExitStatus run(const QString &what, bool started, std::optional<SwitchConfig> *received);
+    void reportNotKept(const QString &folder, const FileResult &result);
 
     QString m_name;
     int m_number;
@@ -48,6 +49,7 @@ private:
     TerminationSignals m_termination;
     QEventLoop *m_loop = nullptr; // while an exchange runs
     QElapsedTimer m_clock;        // since the step began
+    bool m_notKeptReported = false;
 };
 
 } // namespace veldo::cli

@@ -5,6 +5,7 @@
 
 #include "config/ConfigCompare.h"
 #include "files/ConfigFile.h"
+#include "files/FileReason.h"
 #include "files/FileStore.h"
 #include "files/KeptDownloads.h"
 #include "files/OpenFile.h"
@@ -47,9 +48,9 @@ FileResult readConfigInput(const QString &fileName, SwitchConfig &config)
         return readConfigFile(fileName, config);
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly))
-        return FileResult::failure(input.errorString());
+        return failureOf(EBADF);
     const QByteArray bytes = input.read(kMaxConfigFileSize + 1);
-    if (FileResult size = checkFileSize(bytes.size()); !size.ok)
+    if (FileResult size = checkFileSize(bytes.size()); !size.ok())
         return size;
     return readConfigBytes(bytes, config);
 }
@@ -103,8 +104,8 @@ ExitStatus backUp(CliSession &box, const QString &folder, const SwitchConfig &co
 {
     QString fileName;
     box.startStep();
-    if (const FileResult saved = saveTimedCopy(config, box.fileTag(), QDateTime::currentDateTime(), folder, fileName); !saved.ok)
-        return fileFailure(fileName.isEmpty() ? folder : fileName, saved.reason);
+    if (const FileResult saved = saveTimedCopy(config, box.fileTag(), QDateTime::currentDateTime(), folder, fileName); !saved.ok())
+        return fileFailure(fileName.isEmpty() ? folder : fileName, fileReason(saved));
     box.progress(QStringLiteral("backup"), escapeControls(fileName));
     return kSuccess;
 }
@@ -113,8 +114,8 @@ ExitStatus backUp(CliSession &box, const QString &folder, const SwitchConfig &co
 template <typename Then> ExitStatus withFileOnBox(const CliCommand &command, Then then)
 {
     SwitchConfig config;
-    if (const FileResult read = readConfigInput(command.file, config); !read.ok)
-        return fileFailure(command.file, read.reason);
+    if (const FileResult read = readConfigInput(command.file, config); !read.ok())
+        return fileFailure(command.file, fileReason(read));
     CliSession box(command);
     if (const ExitStatus opened = box.open(); opened != kSuccess)
         return opened;
@@ -147,8 +148,8 @@ ExitStatus downloadToFile(const CliCommand &command)
 {
     // Refused before the box is asked: a download that cannot be saved is no download.
     if (!command.output.isEmpty()) {
-        if (const FileResult writable = checkFileReplaceable(command.output); !writable.ok)
-            return fileFailure(command.output, writable.reason);
+        if (const FileResult writable = checkFileReplaceable(command.output); !writable.ok())
+            return fileFailure(command.output, fileReason(writable));
     }
     CliSession box(command);
     SwitchConfig config;
@@ -156,8 +157,8 @@ ExitStatus downloadToFile(const CliCommand &command)
         return read;
     box.startStep();
     if (!command.output.isEmpty()) {
-        if (const FileResult saved = saveConfigFile(command.output, config); !saved.ok)
-            return fileFailure(command.output, saved.reason);
+        if (const FileResult saved = saveConfigFile(command.output, config); !saved.ok())
+            return fileFailure(command.output, fileReason(saved));
         box.step(QStringLiteral("save"), command.output, QStringLiteral("%1 bytes").arg(QFileInfo(command.output).size()));
         return kSuccess;
     }
