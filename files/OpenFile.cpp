@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/OpenFile.h"
 
-#include "files/UniqueFd.h"
+#include "system/ErrorText.h"
+#include "system/UniqueFd.h"
 
 #include <QLocale>
 
@@ -12,6 +13,11 @@
 #include <unistd.h>
 
 namespace veldo {
+
+FileResult failureOf(int error)
+{
+    return FileResult::failure(systemError(error));
+}
 
 FileResult checkPlainFile(mode_t mode)
 {

@@ -9,6 +9,9 @@
 
 namespace veldo {
 
+// A failure in the system's own words for an error number.
+FileResult failureOf(int error);
+
 // No configuration file comes near this size; anything larger is refused before it is read.
 inline constexpr off_t kMaxConfigFileSize = off_t(16) << 20;
 

@@ -4,11 +4,11 @@
 #include "support/PtyPorts.h"
 
 #include "box/BoxSession.h"
-#include "link/DeviceClaim.h"
-#include "link/LockFile.h"
-#include "link/PortAdvice.h"
-#include "link/PortProbe.h"
-#include "link/ProcessTable.h"
+#include "ports/DeviceClaim.h"
+#include "ports/LockFile.h"
+#include "ports/PortAdvice.h"
+#include "ports/PortProbe.h"
+#include "system/ProcessTable.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -248,13 +248,13 @@ private slots:
         QByteArray all, atDevice, received;
         for (int value = 0; value < 256; ++value)
             all.append(char(value));
-        QVERIFY(bench.comm.output(all));
+        QVERIFY(bench.comm.line().write(all));
         QTRY_COMPARE(atDevice += bench.pty(1).readAvailable(), all);
         QVERIFY(bench.pty(1).write("stale"));
         QTest::qWait(staleWaitMs);
-        bench.comm.discardInput();
+        bench.comm.line().discardInput();
         QVERIFY(bench.pty(1).write(all));
-        QTRY_COMPARE(received += bench.comm.input(), all);
+        QTRY_COMPARE(received += bench.comm.line().readAll(), all);
     }
 
     // A discard between the system's "readable" and QSerialPort's read leaves it nothing to
@@ -266,7 +266,7 @@ private slots:
         QVERIFY(bench.comm.setPortOpen(true));
         for (int round = 0; round < 20; ++round) {
             QVERIFY(bench.pty(1).write("x"));
-            QTimer::singleShot(0, &bench.comm, &CommPort::discardInput);
+            QTimer::singleShot(0, &bench.comm.line(), &Line::discardInput);
             QTest::qWait(2);
         }
         QVERIFY(bench.comm.portOpen());
@@ -282,7 +282,37 @@ private slots:
             bench.pty(1).write(QByteArray(1024, 'x'));
             QTest::qWait(5);
         }
-        QVERIFY(bench.comm.input().size() <= 1024);
+        QVERIFY(bench.comm.line().readAll().size() <= 1024);
+    }
+
+    // A device that goes closes the line, which says so once and why; opened again, it has not failed.
+    void vanishedDeviceFailsTheLine()
+    {
+        PtyPorts bench({1});
+        QSignalSpy failed(&bench.comm.line(), &Line::failed);
+        QVERIFY(bench.comm.setPortOpen(true));
+        QVERIFY(bench.comm.line().failure().isEmpty());
+        bench.pty(1).close();
+        QTRY_COMPARE(failed.count(), 1);
+        QVERIFY(!bench.comm.portOpen());
+        QVERIFY(!bench.comm.line().failure().isEmpty());
+        QVERIFY(!bench.comm.line().write("x"));
+    }
+
+    // Finding the holders only looks: nothing is opened until openFirstUsable is asked.
+    void findingHoldersOpensNothing()
+    {
+        PtyPorts bench({1, 2});
+        BoxSession box(PortMap(bench.folder(), {}), BoxSession::Pace::AsBytesArrive);
+        DeviceHolder anotherProgram(bench.pty(2).slavePath());
+        QSignalSpy found(&box, &BoxSession::holdersFound);
+        box.findHolders(box.probe(OpenHolders::Skip));
+        QTRY_COMPARE(found.count(), 1);
+        const auto ports = found.at(0).at(0).value<PortScan>();
+        QCOMPARE(std::tuple(ports.at(0).state, ports.at(1).state), std::tuple(PortState::Usable, PortState::InUse));
+        QVERIFY(!box.isOpen());
+        box.openFirstUsable(ports);
+        QCOMPARE(std::tuple(box.isOpen(), box.portNumber()), std::tuple(true, 1));
     }
 
     void opensUsablePortAndKeepsTheOneInUse()

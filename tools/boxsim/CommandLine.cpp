@@ -2,8 +2,8 @@
 #include "CommandLine.h"
 
 #include "files/ConfigFile.h"
-#include "link/DeviceImage.h"
-#include "link/PortMap.h"
+#include "ports/PortMap.h"
+#include "protocol/DeviceImage.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
