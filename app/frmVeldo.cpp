@@ -62,11 +62,22 @@ QLabel *makeStatusLabel(const QString &name, const QString &text, QWidget *paren
 
 } // namespace
 
-frmVeldo::frmVeldo(PortMap portMap, QWidget *parent)
+frmVeldo::frmVeldo(QWidget *parent)
+    : frmVeldo(new BoxSession(QString(), BoxSession::Pace::Ticks), parent)
+{
+}
+
+frmVeldo::frmVeldo(const PortMap &portMap, QWidget *parent)
+    : frmVeldo(new BoxSession(portMap, BoxSession::Pace::Ticks), parent)
+{
+}
+
+frmVeldo::frmVeldo(BoxSession *box, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
-    , m_box(new BoxSession(std::move(portMap), BoxSession::Pace::Ticks, this))
+    , m_box(box)
 {
+    m_box->setParent(this);
     installAccessibleRoles();
     setObjectName(QStringLiteral("frmVeldo"));
     setWindowTitle(QStringLiteral("Veldo ProgrammingTool")); // the program's name, in every language

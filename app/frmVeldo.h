@@ -29,8 +29,10 @@ class TypeGroup;
 class frmVeldo : public QWidget {
     Q_OBJECT
 public:
-    // Creates the window with its initial values and runs its load step (the port probe).
-    explicit frmVeldo(PortMap portMap, QWidget *parent = nullptr);
+    // Creates the window with its initial values and runs its load step (the port probe):
+    // over the program's standard map of ports, or over the given one.
+    explicit frmVeldo(QWidget *parent = nullptr);
+    explicit frmVeldo(const PortMap &portMap, QWidget *parent = nullptr);
     ~frmVeldo() override;
 
     // The configuration as the fields show it, and a way to show one.
@@ -48,6 +50,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Takes the session as its own.
+    frmVeldo(BoxSession *box, QWidget *parent);
+
     void buildCommandColumn();
     void buildOutputRows();
     void buildStatusLine();

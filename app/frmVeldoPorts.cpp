@@ -53,7 +53,8 @@ void frmVeldo::watchPorts()
     m_box->watchPorts();
     connect(m_box, &BoxSession::portsChanged, this, &frmVeldo::refreshPorts);
     connect(m_box, &BoxSession::portLost, this, &frmVeldo::portLost);
-    connect(m_box, &BoxSession::portsFound, this, &frmVeldo::showPorts);
+    // With the holders known, a usable port is opened when none is.
+    connect(m_box, &BoxSession::holdersFound, this, [this](const PortScan &ports) { showPorts(m_box->openFirstUsable(ports)); });
 }
 
 // Said on the status line, not in a box: the user may be away, and nothing waits for an

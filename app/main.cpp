@@ -3,7 +3,7 @@
 #include "app/Style.h"
 #include "app/Translations.h"
 #include "app/frmVeldo.h"
-#include "box/BoxSession.h"
+#include "system/TerminationSignals.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -91,7 +91,7 @@ int main(int argc, char *argv[])
     // is neither locked nor left in exclusive mode for the next program. A signal caught
     // while the window is built is read by the first event loop, a message box's included.
     veldo::TerminationSignals termination;
-    veldo::frmVeldo window(veldo::PortMap::standard());
+    veldo::frmVeldo window;
     QObject::connect(&termination, &veldo::TerminationSignals::received, &window, [&window] {
         window.close();
         // Every loop, a message box's too; quit() would let a modal box refuse.

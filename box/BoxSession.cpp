@@ -2,22 +2,40 @@
 #include "box/BoxSession.h"
 
 #include "files/KeptDownloads.h"
-#include "link/ProcessTable.h"
+#include "ports/CommPort.h"
+#include "ports/PortAdvice.h"
+#include "ports/PortProbe.h"
+#include "ports/PortScanner.h"
+#include "ports/PortWatcher.h"
+#include "protocol/ExchangeRunner.h"
+#include "system/ProcessTable.h"
 
 #include <QDateTime>
 #include <QFileInfo>
 
 namespace veldo {
 
-BoxSession::BoxSession(PortMap map, Pace pace, QObject *parent)
+struct BoxSession::Parts {
+    Parts(const PortMap &map, Pace pace, BoxSession *session)
+        : port(map)
+        , runner(port.line(), session, pace)
+        , scanner(session)
+    {
+    }
+
+    CommPort port;
+    ExchangeRunner runner;
+    PortScanner scanner;
+    std::unique_ptr<PortWatcher> watcher;
+};
+
+BoxSession::BoxSession(const PortMap &map, Pace pace, QObject *parent)
     : QObject(parent)
-    , m_port(std::move(map))
-    , m_runner(m_port, this, pace)
-    , m_scanner(this)
+    , m(std::make_unique<Parts>(map, pace, this))
 {
     setObjectName(QStringLiteral("BoxSession"));
-    connect(&m_runner, &ExchangeRunner::ticked, this, &BoxSession::ticked);
-    connect(&m_runner, &ExchangeRunner::finished, this,
+    connect(&m->runner, &ExchangeRunner::ticked, this, &BoxSession::ticked);
+    connect(&m->runner, &ExchangeRunner::finished, this,
             [this](ExchangeOutcome outcome, const std::optional<SwitchConfig> &config) {
                 if (config && m_keepDownloads) {
                     const QString folder = keptDownloadsFolder();
@@ -27,9 +45,9 @@ BoxSession::BoxSession(PortMap map, Pace pace, QObject *parent)
                 }
                 emit finished(outcome, config);
             });
-    connect(&m_port, &CommPort::failed, this, &BoxSession::portLost);
-    connect(&m_scanner, &PortScanner::finished, this,
-            [this](const PortScan &ports) { emit portsFound(openFirstUsable(ports)); });
+    connect(&m->port, &CommPort::failed, this, &BoxSession::portLost);
+    connect(&m->scanner, &PortScanner::finished, this,
+            [this](const PortScan &ports) { emit holdersFound(withOpenPort(ports)); });
 }
 
 BoxSession::BoxSession(const QString &device, Pace pace, QObject *parent)
@@ -41,6 +59,41 @@ BoxSession::BoxSession(const QString &device, Pace pace, QObject *parent)
 BoxSession::~BoxSession()
 {
     close();
+}
+
+const PortMap &BoxSession::portMap() const
+{
+    return m->port.portMap();
+}
+
+bool BoxSession::isOpen() const
+{
+    return m->port.portOpen();
+}
+
+int BoxSession::portNumber() const
+{
+    return m->port.commPort();
+}
+
+bool BoxSession::exchangeRunning() const
+{
+    return m->runner.isRunning();
+}
+
+BoxSession::Kind BoxSession::exchangeKind() const
+{
+    return m->runner.kind();
+}
+
+qsizetype BoxSession::bytesSent() const
+{
+    return m->runner.bytesSent();
+}
+
+qsizetype BoxSession::bytesReceived() const
+{
+    return m->runner.bytesReceived();
 }
 
 PortScan BoxSession::probe(OpenHolders openHolders) const
@@ -55,13 +108,12 @@ PortFacts BoxSession::probe(int number) const
 
 void BoxSession::findHolders(const PortScan &ports)
 {
-    m_scanner.start(ports);
+    m->scanner.start(ports);
 }
 
 PortFacts BoxSession::open(const PortFacts &facts)
 {
-    m_port.setSettings(kBoxLineSettings);
-    const PortFacts found = m_port.open(facts);
+    const PortFacts found = m->port.open(facts);
     if (isOpen())
         m_preferredPort = found.number;
     return found;
@@ -71,7 +123,7 @@ PortScan BoxSession::withOpenPort(PortScan ports) const
 {
     for (PortFacts &port : ports) {
         if (isOpen() && port.number == portNumber())
-            port = m_port.openFacts();
+            port = m->port.openFacts();
     }
     return ports;
 }
@@ -101,8 +153,8 @@ bool BoxSession::select(int number)
 
 void BoxSession::close()
 {
-    m_runner.abandon();
-    m_port.setPortOpen(false);
+    m->runner.abandon();
+    m->port.setPortOpen(false);
 }
 
 QString BoxSession::fileTag() const
@@ -133,15 +185,15 @@ QString BoxSession::whyNotOpened(const PortFacts &facts) const
 
 void BoxSession::watchPorts()
 {
-    if (m_watcher)
+    if (m->watcher)
         return;
-    m_watcher = std::make_unique<PortWatcher>(portMap().portsFolder());
-    connect(m_watcher.get(), &PortWatcher::portsChanged, this, &BoxSession::portsMayHaveChanged);
+    m->watcher = std::make_unique<PortWatcher>(portMap().portsFolder());
+    connect(m->watcher.get(), &PortWatcher::portsChanged, this, &BoxSession::portsMayHaveChanged);
 }
 
 void BoxSession::portsMayHaveChanged()
 {
-    if (isOpen() && !QFileInfo::exists(m_port.openFacts().device)) {
+    if (isOpen() && !QFileInfo::exists(m->port.openFacts().device)) {
         close();
         emit portLost();
         return;
@@ -151,12 +203,12 @@ void BoxSession::portsMayHaveChanged()
 
 bool BoxSession::startDownload()
 {
-    return m_runner.startDownload();
+    return m->runner.startDownload();
 }
 
 bool BoxSession::startUpload(const SwitchConfig &config)
 {
-    return m_runner.startUpload(config);
+    return m->runner.startUpload(config);
 }
 
 } // namespace veldo

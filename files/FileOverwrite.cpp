@@ -2,7 +2,7 @@
 #include "files/FileOverwrite.h"
 
 #include "files/OpenFile.h"
-#include "files/UniqueFd.h"
+#include "system/UniqueFd.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,7 +2,7 @@
 #include "files/FileReason.h"
 
 #include "files/OpenFile.h"
-#include "link/PortAdvice.h"
+#include "system/ErrorText.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "files/FileResult.h"
-#include "files/UniqueFd.h"
+#include "system/UniqueFd.h"
 
 #include <QByteArray>
 #include <QString>

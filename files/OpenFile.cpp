@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/OpenFile.h"
 
-#include "files/UniqueFd.h"
+#include "system/UniqueFd.h"
 
 #include <algorithm>
 #include <cerrno>

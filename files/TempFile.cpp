@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/TempFile.h"
 
+#include "system/ProcessTable.h"
+
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -28,11 +29,6 @@ QString randomTag()
     for (int i = 0; i < 6; ++i)
         tag += QLatin1Char(kNameLetters[QRandomGenerator::global()->bounded(int(sizeof kNameLetters) - 1)]);
     return tag;
-}
-
-bool processRuns(qint64 pid)
-{
-    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 // tick and that tick never reads the port.
 #include "FuzzCheck.h"
 
-#include "link/Exchange.h"
+#include "protocol/Exchange.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -6,7 +6,7 @@
 #   scripts/mutants.sh [--matrix] [LIST] [FILTER]
 #
 # LIST (default scripts/mutants.txt) holds blocks like
-#   @ link/Exchange.cpp | upload takes any verdict byte
+#   @ protocol/Exchange.cpp | upload takes any verdict byte
 #   - case kNegativeAcknowledge:
 #   + case kAcknowledge:
 # The "-" text must occur exactly once in the file; the "+" text replaces it. A block whose

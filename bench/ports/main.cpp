@@ -7,8 +7,8 @@
 // Usage: veldo-ports-bench [runs]
 // Prints one line: "<median ms, no port> <median ms, sixteen ports> <median ms, sixteen ports, list refresh>".
 #include "PseudoTerminal.h"
-#include "link/PortMap.h"
-#include "link/PortProbe.h"
+#include "ports/PortMap.h"
+#include "ports/PortProbe.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -4,6 +4,8 @@
 #include "WindowHarness.h"
 
 #include "BoxSimulator.h"
+#include "ports/CommPort.h"
+#include "protocol/ExchangeRunner.h"
 #include "support/Configs.h"
 #include "support/FileFixture.h"
 

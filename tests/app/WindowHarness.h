@@ -4,6 +4,8 @@
 #include "app/FileDialog.h"
 #include "app/MessageBox.h"
 #include "app/frmVeldo.h"
+#include "ports/PortMap.h"
+#include "ports/PortScanner.h"
 
 #include <QLabel>
 #include <QLineEdit>

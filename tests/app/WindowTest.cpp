@@ -6,8 +6,8 @@
 #include "PseudoTerminal.h"
 #include "app/Translations.h"
 #include "config/SwitchConfig.h"
-#include "link/LockFile.h"
-#include "link/PortProbe.h"
+#include "ports/LockFile.h"
+#include "ports/PortProbe.h"
 #include "support/DeviceHolder.h"
 #include "support/PtyPorts.h"
 

@@ -7,7 +7,7 @@
 #include "support/PtyPorts.h"
 
 #include "files/ConfigFile.h"
-#include "link/PortProbe.h"
+#include "ports/PortProbe.h"
 
 #include <QDir>
 #include <QProcess>

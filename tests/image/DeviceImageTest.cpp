@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link/DeviceImage.h"
-#include "link/Exchange.h"
+#include "protocol/DeviceImage.h"
+#include "protocol/Exchange.h"
 
 #include <QTest>
 

@@ -4,11 +4,11 @@
 #include "support/PtyPorts.h"
 
 #include "box/BoxSession.h"
-#include "link/DeviceClaim.h"
-#include "link/LockFile.h"
-#include "link/PortAdvice.h"
-#include "link/PortProbe.h"
-#include "link/ProcessTable.h"
+#include "ports/DeviceClaim.h"
+#include "ports/LockFile.h"
+#include "ports/PortAdvice.h"
+#include "ports/PortProbe.h"
+#include "system/ProcessTable.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -34,6 +34,9 @@ namespace {
 enum class Behind {
     FreePty, Link, VanishedPty, LiveLockFile, DeadLockFile, FifoLockFile, HeldOpen, Flocked, LeftExclusive, DialoutOnly,
 };
+
+// Who probes: whoever runs the test, root, or nobody (a child of root's that drops to it).
+enum class As { Anyone, Root, Nobody };
 
 // Sets exclusive mode in a child that then ends without clearing it.
 bool leaveInExclusiveMode(const QString &device)
@@ -138,27 +141,27 @@ private slots:
     {
         QTest::addColumn<Behind>("behind");
         QTest::addColumn<QString>("target"); // of Com1's link, with Behind::Link
-        QTest::addColumn<bool>("asNobody");
+        QTest::addColumn<As>("as");
         QTest::addColumn<PortState>("state");
         QTest::addColumn<QStringList>("reasonHolds"); // "PID PID" stands for the holder's PID
         const PortState usable = PortState::Usable, notSerial = PortState::NotSerial, inUse = PortState::InUse;
-        const auto row = [](const char *name, Behind behind, const char *target, bool asNobody, PortState state, QStringList holds) {
-            QTest::newRow(name) << behind << QString::fromLatin1(target) << asNobody << state << holds;
+        const auto row = [](const char *name, Behind behind, const char *target, As as, PortState state, QStringList holds) {
+            QTest::newRow(name) << behind << QString::fromLatin1(target) << as << state << holds;
         };
-        row("free pseudo-terminal", Behind::FreePty, "", false, usable, {});
-        row("dangling link", Behind::Link, "unplugged", false, PortState::Missing, {"unplugged, which does not exist", "plugged in?"});
-        row("/dev/null", Behind::Link, "/dev/null", false, notSerial, {"/dev/null is a device of another kind"});
-        row("named pipe, no hang", Behind::Link, "fifo", false, notSerial, {"a named pipe"});
-        row("link loop", Behind::Link, "veldo/ports/com1", false, PortState::Error, {"loop of symbolic links"});
-        row("pseudo-terminal gone", Behind::VanishedPty, "", false, PortState::Missing, {"does not exist"});
-        row("lock file of a live program, text after the PID", Behind::LiveLockFile, "", false, inUse, {"sleep (PID PID), which holds its lock file"});
-        row("lock file of an ended program", Behind::DeadLockFile, "", false, usable, {});
-        row("named pipe as lock file, no hang", Behind::FifoLockFile, "", false, PortState::Error, {"LCK..pts_", "is a named pipe, not a lock file"});
-        row("held open without any lock", Behind::HeldOpen, "", false, inUse, {"in use by sleep (PID PID)"});
-        row("flock, as nobody", Behind::Flocked, "", true, inUse, {"in use by sleep (PID PID), which locks it (flock)"});
-        row("left in exclusive mode, as root", Behind::LeftExclusive, "", false, usable, {});
-        row("left in exclusive mode, as nobody", Behind::LeftExclusive, "", true, PortState::Error, {"exclusive mode", "plug it in again"});
-        row("group dialout only, as nobody", Behind::DialoutOnly, "", true, PortState::NoPermission,
+        row("free pseudo-terminal", Behind::FreePty, "", As::Anyone, usable, {});
+        row("dangling link", Behind::Link, "unplugged", As::Anyone, PortState::Missing, {"unplugged, which does not exist", "plugged in?"});
+        row("/dev/null", Behind::Link, "/dev/null", As::Anyone, notSerial, {"/dev/null is a device of another kind"});
+        row("named pipe, no hang", Behind::Link, "fifo", As::Anyone, notSerial, {"a named pipe"});
+        row("link loop", Behind::Link, "veldo/ports/com1", As::Anyone, PortState::Error, {"loop of symbolic links"});
+        row("pseudo-terminal gone", Behind::VanishedPty, "", As::Anyone, PortState::Missing, {"does not exist"});
+        row("lock file of a live program, text after the PID", Behind::LiveLockFile, "", As::Anyone, inUse, {"sleep (PID PID), which holds its lock file"});
+        row("lock file of an ended program", Behind::DeadLockFile, "", As::Anyone, usable, {});
+        row("named pipe as lock file, no hang", Behind::FifoLockFile, "", As::Anyone, PortState::Error, {"LCK..pts_", "is a named pipe, not a lock file"});
+        row("held open without any lock", Behind::HeldOpen, "", As::Anyone, inUse, {"in use by sleep (PID PID)"});
+        row("flock, as nobody", Behind::Flocked, "", As::Nobody, inUse, {"in use by sleep (PID PID), which locks it (flock)"});
+        row("left in exclusive mode, as root", Behind::LeftExclusive, "", As::Root, usable, {});
+        row("left in exclusive mode, as nobody", Behind::LeftExclusive, "", As::Nobody, PortState::Error, {"exclusive mode", "plug it in again"});
+        row("group dialout only, as nobody", Behind::DialoutOnly, "", As::Nobody, PortState::NoPermission,
             {"group dialout (crw-rw----)", "sudo adduser nobody dialout", "log out and in again"});
     }
 
@@ -166,11 +169,12 @@ private slots:
     {
         QFETCH(Behind, behind);
         QFETCH(QString, target);
-        QFETCH(bool, asNobody);
+        QFETCH(As, as);
         QFETCH(PortState, state);
         QFETCH(QStringList, reasonHolds);
-        if (asNobody && !isRoot())
-            QSKIP("needs root to drop to nobody");
+        if (as != As::Anyone && !isRoot())
+            QSKIP("needs root");
+        const bool asNobody = as == As::Nobody;
         PtyPorts bench({1});
         Obstacle obstacle;
         QVERIFY(setUp(bench, behind, target, obstacle));
@@ -248,13 +252,13 @@ private slots:
         QByteArray all, atDevice, received;
         for (int value = 0; value < 256; ++value)
             all.append(char(value));
-        QVERIFY(bench.comm.output(all));
+        QVERIFY(bench.comm.line().write(all));
         QTRY_COMPARE(atDevice += bench.pty(1).readAvailable(), all);
         QVERIFY(bench.pty(1).write("stale"));
         QTest::qWait(staleWaitMs);
-        bench.comm.discardInput();
+        bench.comm.line().discardInput();
         QVERIFY(bench.pty(1).write(all));
-        QTRY_COMPARE(received += bench.comm.input(), all);
+        QTRY_COMPARE(received += bench.comm.line().readAll(), all);
     }
 
     // A discard between the system's "readable" and QSerialPort's read leaves it nothing to
@@ -266,7 +270,7 @@ private slots:
         QVERIFY(bench.comm.setPortOpen(true));
         for (int round = 0; round < 20; ++round) {
             QVERIFY(bench.pty(1).write("x"));
-            QTimer::singleShot(0, &bench.comm, &CommPort::discardInput);
+            QTimer::singleShot(0, &bench.comm.line(), &Line::discardInput);
             QTest::qWait(2);
         }
         QVERIFY(bench.comm.portOpen());
@@ -282,7 +286,37 @@ private slots:
             bench.pty(1).write(QByteArray(1024, 'x'));
             QTest::qWait(5);
         }
-        QVERIFY(bench.comm.input().size() <= 1024);
+        QVERIFY(bench.comm.line().readAll().size() <= 1024);
+    }
+
+    // A device that goes closes the line, which says so once and why; opened again, it has not failed.
+    void vanishedDeviceFailsTheLine()
+    {
+        PtyPorts bench({1});
+        QSignalSpy failed(&bench.comm.line(), &Line::failed);
+        QVERIFY(bench.comm.setPortOpen(true));
+        QVERIFY(bench.comm.line().failure().isEmpty());
+        bench.pty(1).close();
+        QTRY_COMPARE(failed.count(), 1);
+        QVERIFY(!bench.comm.portOpen());
+        QVERIFY(!bench.comm.line().failure().isEmpty());
+        QVERIFY(!bench.comm.line().write("x"));
+    }
+
+    // Finding the holders only looks: nothing is opened until openFirstUsable is asked.
+    void findingHoldersOpensNothing()
+    {
+        PtyPorts bench({1, 2});
+        BoxSession box(PortMap(bench.folder(), {}), BoxSession::Pace::AsBytesArrive);
+        DeviceHolder anotherProgram(bench.pty(2).slavePath());
+        QSignalSpy found(&box, &BoxSession::holdersFound);
+        box.findHolders(box.probe(OpenHolders::Skip));
+        QTRY_COMPARE(found.count(), 1);
+        const auto ports = found.at(0).at(0).value<PortScan>();
+        QCOMPARE(std::tuple(ports.at(0).state, ports.at(1).state), std::tuple(PortState::Usable, PortState::InUse));
+        QVERIFY(!box.isOpen());
+        box.openFirstUsable(ports);
+        QCOMPARE(std::tuple(box.isOpen(), box.portNumber()), std::tuple(true, 1));
     }
 
     void opensUsablePortAndKeepsTheOneInUse()

@@ -3,7 +3,7 @@
 
 #include "PseudoTerminal.h"
 
-#include "link/CommPort.h"
+#include "ports/CommPort.h"
 
 #include <QTemporaryDir>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "config/SwitchConfig.h"
-#include "link/WireProtocol.h"
+#include "protocol/WireProtocol.h"
 
 #include <cstdint>
 

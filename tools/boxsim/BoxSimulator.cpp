@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BoxSimulator.h"
 
-#include "link/DeviceImage.h"
+#include "protocol/DeviceImage.h"
 
 #include <algorithm>
 #include <utility>

@@ -3,8 +3,8 @@
 
 #include "files/ConfigFile.h"
 #include "files/FileReason.h"
-#include "link/DeviceImage.h"
-#include "link/PortMap.h"
+#include "ports/PortMap.h"
+#include "protocol/DeviceImage.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PortLink.h"
 
-#include "link/PortMap.h"
+#include "ports/PortMap.h"
+#include "system/ErrorText.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,7 +60,7 @@ LinkResult PortLink::make(const QString &portsFolder, int port, const QString &d
         if (!borrowed.isEmpty())
             restoreLink(borrowed, encodedPath);
         const QString why = error == EEXIST ? QStringLiteral("a file or a link to a present device has that name; remove it or choose another port")
-                                            : QString::fromLocal8Bit(std::strerror(error));
+                                            : systemError(error);
         return {false, QStringLiteral("cannot link %1: %2").arg(path, why)};
     }
     m_path = path;

@@ -2,9 +2,9 @@
 // veldo-boxsim: the switch box on a pseudo-terminal, for trying the tool without hardware.
 #include "BoxSimulator.h"
 #include "CommandLine.h"
-#include "link/TerminationSignals.h"
+#include "system/TerminationSignals.h"
 
-#include "link/PortMap.h"
+#include "ports/PortMap.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

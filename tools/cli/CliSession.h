@@ -5,6 +5,8 @@
 #include "ExitStatus.h"
 
 #include "box/BoxSession.h"
+#include "system/TerminalText.h"
+#include "system/TerminationSignals.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

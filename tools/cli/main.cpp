@@ -4,13 +4,14 @@
 #include "Commands.h"
 
 #include "box/BoxSession.h"
+#include "system/ErrorText.h"
+#include "system/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include <fcntl.h>
 
@@ -55,7 +56,7 @@ int checkedOutput(int status)
     const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
     if (!failed)
         return status;
-    QTextStream(stderr) << "veldo-cli: standard output: " << QString::fromLocal8Bit(std::strerror(errno)) << Qt::endl;
+    QTextStream(stderr) << "veldo-cli: standard output: " << veldo::systemError(errno) << Qt::endl;
     return kFileError;
 }
 
