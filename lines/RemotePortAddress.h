@@ -24,17 +24,17 @@ struct RemotePortAddress {
 // Why a text is not a remote port address.
 enum class RemotePortAddressError {
     None,
-    NotRemote,       // neither rfc2217:// nor rfc2217+tls://
+    NotRemote, // neither rfc2217:// nor rfc2217+tls://
     MissingHost,
     BadHostName,     // not a host name: characters other than letters, digits, '-' and '.', or a bad label
     BadIPv4Address,  // digits and dots that make no IPv4 address
     BadIPv6Address,  // in brackets, but no IPv6 address
     UnbracketedIPv6, // an IPv6 address must be written in brackets
     MissingPort,
-    BadPort,         // not a decimal number from 1 to 65535
-    TrailingText,    // something after the port other than ?ca=FILE
-    CaWithoutTls,    // ?ca= on a connection in the clear
-    BadCaFile,       // the CA file is empty, relative or holds a character the connection string reserves
+    BadPort,      // not a decimal number from 1 to 65535
+    TrailingText, // something after the port other than ?ca=FILE
+    CaWithoutTls, // ?ca= on a connection in the clear
+    BadCaFile,    // the CA file is empty, relative or holds a character the connection string reserves
 };
 
 struct RemotePortAddressParse {
