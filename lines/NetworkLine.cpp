@@ -35,7 +35,8 @@ void NetworkLine::open()
     }
     const quint64 serial = ++m_serial;
     m_connection = RemoteConnection::create(*loop, m_address, [this, serial](RemoteConnection::Event event, NetworkFailure failure, const QString &detail) {
-        QMetaObject::invokeMethod(this, [this, serial, event, failure, detail] { connectionEvent(serial, int(event), failure, detail); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, serial, event, failure, detail] { connectionEvent(serial, int(event), failure, detail); }, Qt::QueuedConnection);
     });
     m_state = State::Connecting;
     m_connectTimeout.start();

@@ -44,7 +44,9 @@ signals:
     void opened();
 
 private:
-    enum class State { Closed, Connecting, Open };
+    enum class State { Closed,
+                       Connecting,
+                       Open };
 
     void connectionEvent(quint64 serial, int event, NetworkFailure failure, const QString &detail);
     void breakOff(NetworkFailure failure, const QString &detail);

@@ -20,9 +20,6 @@ constexpr unsigned int kDataBits = 8;
 constexpr unsigned int kStopBits = 1;
 constexpr gensiods kCertificateSpace = 64 * 1024;
 
-// What ser2net writes before it closes a connection to a port that another one holds.
-const QByteArray kInUseNotice = QByteArrayLiteral("in use");
-
 // The trust store OpenSSL was built to use, as a folder of hashed certificates (the trailing
 // slash tells gensio it is one), unless the address names a CA file of its own.
 QByteArray trustedAuthorities(const RemotePortAddress &address)
@@ -161,10 +158,10 @@ NetworkFailure RemoteConnection::classifyOpenError(int err) const
         return NetworkFailure::TimedOut;
     if (isNameError(err))
         return NetworkFailure::UnknownHost;
-    if (err == GE_REMCLOSE) {
-        const std::lock_guard lock(m_mutex);
-        return m_inbox.contains(kInUseNotice) ? NetworkFailure::PortInUse : NetworkFailure::Lost;
-    }
+    // ser2net turns a connection away (with "Port already in use", which gensio may not pass on
+    // before the close) when another holds the port.
+    if (err == GE_REMCLOSE)
+        return NetworkFailure::PortInUse;
     return NetworkFailure::Other;
 }
 

@@ -23,7 +23,9 @@ class GensioLoop;
 // to the loop. What happens is told through the notifier, on the loop's thread, until detach().
 class RemoteConnection : public std::enable_shared_from_this<RemoteConnection> {
 public:
-    enum class Event { Connected, Arrived, Broke };
+    enum class Event { Connected,
+                       Arrived,
+                       Broke };
     using Notifier = std::function<void(Event, NetworkFailure, const QString &detail)>;
 
     // Unread bytes beyond this stay with the server: reading stops until they are taken.
