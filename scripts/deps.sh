@@ -11,7 +11,11 @@ packages=(
     qt6-qpa-plugins libqt6svg6
     fonts-liberation fonts-dejavu-core
     xvfb xauth bash-completion
+    libgensio-dev libwrap0-dev libssl-dev
 )
+# Remote ports: libgensio's pkg-config file asks for -lwrap, which only libwrap0-dev provides;
+# the network line's tests run ser2net, make certificates with openssl and use gensio's tools.
+packages+=(ser2net openssl gensio-bin)
 # The format check of CI.
 [ "${VELDO_LINT:-0}" = 1 ] && packages+=(clang-format-14)
 [ "${VELDO_FUZZ:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
