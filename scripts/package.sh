@@ -3,7 +3,7 @@
 # Builds the Debian source package and the binary package, with dpkg-buildpackage -us -uc, from
 # a clean clone of the committed tree (what is not committed is not in it), as a normal user:
 # as root, as $VELDO_BUILD_USER (default veldodev, made when missing). The results (.dsc,
-# .tar.xz, .deb, .buildinfo, .changes) land in build/package/ (or $VELDO_PACKAGE_DIR); prints
+# .tar.xz, the .deb and its -dbgsym, .buildinfo, .changes) land in build/package/ (or $VELDO_PACKAGE_DIR); prints
 # the path of the .changes alone on standard output, the build's progress on standard error.
 # Extra arguments go to dpkg-buildpackage; DEB_BUILD_OPTIONS (nocheck, nobench) is passed on.
 set -euo pipefail
@@ -26,7 +26,8 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 (cd "$work/veldo" && "${build[@]}") >&2
 
+# Everything dpkg-buildpackage wrote beside the source: the .changes lists the debug symbols too.
 mkdir -p "$out"
-rm -f "$out"/veldo_*
-cp "$work"/veldo_* "$out"/
+rm -f "$out"/veldo[_-]*
+find "$work" -maxdepth 1 -type f -exec cp -t "$out" {} +
 ls "$out"/veldo_*.changes
