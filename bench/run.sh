@@ -29,7 +29,7 @@ quietly() {
 }
 
 VELDO_BENCH=1 bash scripts/deps.sh
-quietly cmake -S . -B "$build"
+quietly cmake -S . -B "$build" -DVELDO_BENCHMARKS=ON
 targets=(veldo veldo-launch-timer veldo-ports-bench veldo-cli veldo-boxsim)
 [[ $(cmake --build "$build" --target help) == *veldo-files-bench* ]] && targets+=(veldo-files-bench)
 quietly cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"

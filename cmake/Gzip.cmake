@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # veldo_install_gzipped(<file> <destination>): installs <file>.gz, compressed at build time
-# as Debian wants manual pages and changelogs: at the highest level, and without a name or
+# as Debian wants manual pages: at the highest level, and without a name or
 # time stamp in the header, so that two builds give the same bytes.
 function(veldo_install_gzipped file destination)
     get_filename_component(source ${file} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})

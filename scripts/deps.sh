@@ -5,13 +5,13 @@ set -euo pipefail
 
 # dpkg-dev gives the distribution's hardening flags; bash-completion drives the completion test.
 packages=(
-    cmake g++ make pkg-config dpkg-dev
+    cmake g++ make dpkg-dev
     qt6-base-dev qt6-serialport-dev libgl-dev
     qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
-    qt6-qpa-plugins libqt6svg6
+    libqt6svg6
     fonts-liberation fonts-dejavu-core
     xvfb xauth bash-completion
-    libgensio-dev libwrap0-dev libssl-dev
+    pkgconf libgensio-dev libwrap0-dev libssl-dev
 )
 # Remote ports: libgensio's pkg-config file asks for -lwrap, which only libwrap0-dev provides;
 # the network line's tests run ser2net, make certificates with openssl and use gensio's tools.
@@ -20,12 +20,15 @@ packages+=(ser2net openssl gensio-bin)
 [ "${VELDO_LINT:-0}" = 1 ] && packages+=(clang-format-14)
 [ "${VELDO_FUZZ:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
 # The benchmark times windows on an X display through XCB, and traces what veldo-cli opens.
-[ "${VELDO_BENCH:-0}" = 1 ] && packages+=(libxcb1-dev strace)
+[ "${VELDO_BENCH:-0}" = 1 ] && packages+=(libxcb1-dev pkgconf strace)
 # The run command: the platform plugin for a Wayland session.
 [ "${VELDO_RUN:-0}" = 1 ] && packages+=(qt6-wayland)
-# The package and its checks: dependencies from the binaries, validators for the desktop files,
-# lintian, and hardening-check (devscripts) for the flags in the executables.
-[ "${VELDO_PACKAGE:-0}" = 1 ] && packages+=(file desktop-file-utils appstream lintian devscripts)
+# The Debian package and its checks: what debian/control builds with besides the above, the
+# packaging tools (dpkg-buildpackage, lintian, autopkgtest, hardening-check in devscripts), git
+# for the clean clone it is built from, and validators for the desktop entry and the metainfo.
+[ "${VELDO_PACKAGE:-0}" = 1 ] && packages+=(
+    debhelper libxcb1-dev pkgconf devscripts lintian autopkgtest git desktop-file-utils appstream
+)
 
 missing=()
 for p in "${packages[@]}"; do

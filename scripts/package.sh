@@ -1,12 +1,33 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what is missing, builds into build/ (or $VELDO_BUILD_DIR) and makes the Debian
-# package there: veldo_VERSION_ARCH.deb. Prints its path alone on standard output (the build's
-# progress goes to standard error); install it with apt install ./that/path.
+# Builds the Debian source package and the binary package, with dpkg-buildpackage -us -uc, from
+# a clean clone of the committed tree (what is not committed is not in it), as a normal user:
+# as root, as $VELDO_BUILD_USER (default veldodev, made when missing). The results (.dsc,
+# .tar.xz, the .deb and its -dbgsym, .buildinfo, .changes) land in build/package/ (or $VELDO_PACKAGE_DIR); prints
+# the path of the .changes alone on standard output, the build's progress on standard error.
+# Extra arguments go to dpkg-buildpackage; DEB_BUILD_OPTIONS (nocheck, nobench) is passed on.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-export VELDO_PACKAGE=1
-bash scripts/build.sh >&2
-build=${VELDO_BUILD_DIR:-build}
-cpack --config "$build/CPackConfig.cmake" -B "$build" >"$build/cpack.log" 2>&1 || { cat "$build/cpack.log" >&2; exit 1; }
-sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p' "$build/cpack.log"
+VELDO_PACKAGE=1 bash scripts/deps.sh >&2
+# The build dependencies as debian/control lists them; a missing one is named here.
+dpkg-checkbuilddeps >&2
+
+out=${VELDO_PACKAGE_DIR:-$PWD/build/package}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+git clone -q --no-local . "$work/veldo"
+
+build=(dpkg-buildpackage -us -uc "$@")
+if [ "$(id -u)" -eq 0 ]; then
+    user=${VELDO_BUILD_USER:-veldodev}
+    id "$user" >/dev/null 2>&1 || useradd --create-home "$user"
+    chown -R "$user": "$work"
+    build=(runuser -u "$user" -- "${build[@]}")
+fi
+(cd "$work/veldo" && "${build[@]}") >&2
+
+# Everything dpkg-buildpackage wrote beside the source: the .changes lists the debug symbols too.
+mkdir -p "$out"
+rm -f "$out"/veldo[_-]*
+find "$work" -maxdepth 1 -type f -exec cp -t "$out" {} +
+ls "$out"/veldo_*.changes

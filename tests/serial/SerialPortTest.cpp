@@ -35,8 +35,8 @@ enum class Behind {
     FreePty, Link, VanishedPty, LiveLockFile, DeadLockFile, FifoLockFile, HeldOpen, Flocked, LeftExclusive, DialoutOnly,
 };
 
-// Who probes: whoever runs the test, root, or nobody (a child of root's that drops to it).
-enum class As { Anyone, Root, Nobody };
+// Who judges a row: the user running the test, root in this process, or nobody in a child.
+enum class JudgedBy { ThisUser, Root, Nobody };
 
 // Sets exclusive mode in a child that then ends without clearing it.
 bool leaveInExclusiveMode(const QString &device)
@@ -135,33 +135,34 @@ private slots:
         QCOMPARE(map.devicePath(port), device);
     }
 
-    // Each row is judged as this user and, where permissions matter, by nobody in a child:
-    // the probe, which opens nothing, then for a port it finds usable, the claim of it.
+    // Each row is judged as this user or, where permissions matter, as root or by nobody in a
+    // child: the probe, which opens nothing, then for a port it finds usable, the claim of it.
     void probeSaysWhy_data()
     {
         QTest::addColumn<Behind>("behind");
         QTest::addColumn<QString>("target"); // of Com1's link, with Behind::Link
-        QTest::addColumn<As>("as");
+        QTest::addColumn<JudgedBy>("judgedBy");
         QTest::addColumn<PortState>("state");
         QTest::addColumn<QStringList>("reasonHolds"); // "PID PID" stands for the holder's PID
         const PortState usable = PortState::Usable, notSerial = PortState::NotSerial, inUse = PortState::InUse;
-        const auto row = [](const char *name, Behind behind, const char *target, As as, PortState state, QStringList holds) {
-            QTest::newRow(name) << behind << QString::fromLatin1(target) << as << state << holds;
+        const JudgedBy me = JudgedBy::ThisUser, root = JudgedBy::Root, nobody = JudgedBy::Nobody;
+        const auto row = [](const char *name, Behind behind, const char *target, JudgedBy by, PortState state, QStringList holds) {
+            QTest::newRow(name) << behind << QString::fromLatin1(target) << by << state << holds;
         };
-        row("free pseudo-terminal", Behind::FreePty, "", As::Anyone, usable, {});
-        row("dangling link", Behind::Link, "unplugged", As::Anyone, PortState::Missing, {"unplugged, which does not exist", "plugged in?"});
-        row("/dev/null", Behind::Link, "/dev/null", As::Anyone, notSerial, {"/dev/null is a device of another kind"});
-        row("named pipe, no hang", Behind::Link, "fifo", As::Anyone, notSerial, {"a named pipe"});
-        row("link loop", Behind::Link, "veldo/ports/com1", As::Anyone, PortState::Error, {"loop of symbolic links"});
-        row("pseudo-terminal gone", Behind::VanishedPty, "", As::Anyone, PortState::Missing, {"does not exist"});
-        row("lock file of a live program, text after the PID", Behind::LiveLockFile, "", As::Anyone, inUse, {"sleep (PID PID), which holds its lock file"});
-        row("lock file of an ended program", Behind::DeadLockFile, "", As::Anyone, usable, {});
-        row("named pipe as lock file, no hang", Behind::FifoLockFile, "", As::Anyone, PortState::Error, {"LCK..pts_", "is a named pipe, not a lock file"});
-        row("held open without any lock", Behind::HeldOpen, "", As::Anyone, inUse, {"in use by sleep (PID PID)"});
-        row("flock, as nobody", Behind::Flocked, "", As::Nobody, inUse, {"in use by sleep (PID PID), which locks it (flock)"});
-        row("left in exclusive mode, as root", Behind::LeftExclusive, "", As::Root, usable, {});
-        row("left in exclusive mode, as nobody", Behind::LeftExclusive, "", As::Nobody, PortState::Error, {"exclusive mode", "plug it in again"});
-        row("group dialout only, as nobody", Behind::DialoutOnly, "", As::Nobody, PortState::NoPermission,
+        row("free pseudo-terminal", Behind::FreePty, "", me, usable, {});
+        row("dangling link", Behind::Link, "unplugged", me, PortState::Missing, {"unplugged, which does not exist", "plugged in?"});
+        row("/dev/null", Behind::Link, "/dev/null", me, notSerial, {"/dev/null is a device of another kind"});
+        row("named pipe, no hang", Behind::Link, "fifo", me, notSerial, {"a named pipe"});
+        row("link loop", Behind::Link, "veldo/ports/com1", me, PortState::Error, {"loop of symbolic links"});
+        row("pseudo-terminal gone", Behind::VanishedPty, "", me, PortState::Missing, {"does not exist"});
+        row("lock file of a live program, text after the PID", Behind::LiveLockFile, "", me, inUse, {"sleep (PID PID), which holds its lock file"});
+        row("lock file of an ended program", Behind::DeadLockFile, "", me, usable, {});
+        row("named pipe as lock file, no hang", Behind::FifoLockFile, "", me, PortState::Error, {"LCK..pts_", "is a named pipe, not a lock file"});
+        row("held open without any lock", Behind::HeldOpen, "", me, inUse, {"in use by sleep (PID PID)"});
+        row("flock, as nobody", Behind::Flocked, "", nobody, inUse, {"in use by sleep (PID PID), which locks it (flock)"});
+        row("left in exclusive mode, as root", Behind::LeftExclusive, "", root, usable, {});
+        row("left in exclusive mode, as nobody", Behind::LeftExclusive, "", nobody, PortState::Error, {"exclusive mode", "plug it in again"});
+        row("group dialout only, as nobody", Behind::DialoutOnly, "", nobody, PortState::NoPermission,
             {"group dialout (crw-rw----)", "sudo adduser nobody dialout", "log out and in again"});
     }
 
@@ -169,12 +170,14 @@ private slots:
     {
         QFETCH(Behind, behind);
         QFETCH(QString, target);
-        QFETCH(As, as);
+        QFETCH(JudgedBy, judgedBy);
         QFETCH(PortState, state);
         QFETCH(QStringList, reasonHolds);
-        if (as != As::Anyone && !isRoot())
-            QSKIP("needs root");
-        const bool asNobody = as == As::Nobody;
+        const bool asNobody = judgedBy == JudgedBy::Nobody;
+        if (judgedBy == JudgedBy::Root && !isRoot())
+            QSKIP("only root opens a port left in exclusive mode: run as root");
+        if (asNobody && !isRoot())
+            QSKIP("needs root to drop to nobody");
         PtyPorts bench({1});
         Obstacle obstacle;
         QVERIFY(setUp(bench, behind, target, obstacle));

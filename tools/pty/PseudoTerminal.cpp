@@ -34,6 +34,8 @@ PseudoTerminal::PseudoTerminal()
 PseudoTerminal::~PseudoTerminal()
 {
     close();
+    if (m_slaveKeeper >= 0)
+        ::close(m_slaveKeeper);
 }
 
 bool PseudoTerminal::write(const QByteArray &bytes)
@@ -73,11 +75,9 @@ QByteArray PseudoTerminal::readAvailable()
 
 void PseudoTerminal::close()
 {
-    if (m_slaveKeeper >= 0)
-        ::close(m_slaveKeeper);
     if (m_master >= 0)
         ::close(m_master);
-    m_slaveKeeper = m_master = -1;
+    m_master = -1;
 }
 
 } // namespace veldo

@@ -24,12 +24,14 @@ public:
     bool write(const QByteArray &bytes);
     // Everything that has arrived on the master side so far, possibly nothing.
     QByteArray readAvailable();
-    // Closes both sides: the device vanishes for whoever has the slave open.
+    // Closes the master side: the device vanishes for whoever has the slave open. The slave
+    // stays held until destruction, so that the kernel gives its number to no other
+    // pseudo-terminal while links and lock files may still name it.
     void close();
 
 private:
     int m_master = -1;
-    int m_slaveKeeper = -1; // held open so that the slave does not hang up between opens
+    int m_slaveKeeper = -1; // held open so that the slave does not hang up between opens, nor its number go
     QString m_slavePath;
 };
 
