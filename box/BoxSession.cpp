@@ -2,6 +2,7 @@
 #include "box/BoxSession.h"
 
 #include "files/KeptDownloads.h"
+#include "lines/RemotePortAddress.h"
 #include "ports/CommPort.h"
 #include "ports/PortAdvice.h"
 #include "ports/PortProbe.h"
@@ -46,6 +47,8 @@ BoxSession::BoxSession(const PortMap &map, Pace pace, QObject *parent)
                 emit finished(outcome, config);
             });
     connect(&m->port, &CommPort::failed, this, &BoxSession::portLost);
+    connect(&m->port, &CommPort::connected, this, &BoxSession::connected);
+    connect(&m->port, &CommPort::unreachable, this, &BoxSession::unreachable);
     connect(&m->scanner, &PortScanner::finished, this,
             [this](const PortScan &ports) { emit holdersFound(withOpenPort(ports)); });
 }
@@ -76,14 +79,19 @@ int BoxSession::portNumber() const
     return m->port.commPort();
 }
 
+bool BoxSession::isConnecting() const
+{
+    return m->port.connecting();
+}
+
 bool BoxSession::exchangeRunning() const
 {
-    return m->runner.isRunning();
+    return m->runner.isRunning() || m_waitingStart;
 }
 
 BoxSession::Kind BoxSession::exchangeKind() const
 {
-    return m->runner.kind();
+    return m_waitingStart ? m_waitingKind : m->runner.kind();
 }
 
 qsizetype BoxSession::bytesSent() const
@@ -113,9 +121,13 @@ void BoxSession::findHolders(const PortScan &ports)
 
 PortFacts BoxSession::open(const PortFacts &facts)
 {
-    const PortFacts found = m->port.open(facts);
+    m_unreachable.clear();
+    PortFacts found = m->port.open(facts);
+    m->runner.setLine(m->port.line());
     if (isOpen())
         m_preferredPort = found.number;
+    else if (!m_unreachable.isEmpty())
+        found.refuse(PortState::Error, m_unreachable); // refused at once, before any connect
     return found;
 }
 
@@ -153,6 +165,7 @@ bool BoxSession::select(int number)
 
 void BoxSession::close()
 {
+    m_waitingStart = nullptr;
     m->runner.abandon();
     m->port.setPortOpen(false);
 }
@@ -161,8 +174,12 @@ QString BoxSession::fileTag() const
 {
     if (!m_byDevice)
         return QStringLiteral("Com%1").arg(portNumber());
-    // The device behind the links, as the system names it: /dev/pts/3 as "pts3".
     const QString path = portMap().devicePath(kFirstPort);
+    if (const RemotePortAddressParse remote = parseRemotePortAddress(path); remote.address) {
+        // Host names hold letters, digits, dots and dashes: the colons and brackets go.
+        return remote.address->display().remove(u'[').remove(u']').replace(u':', u'_');
+    }
+    // The device behind the links, as the system names it: /dev/pts/3 as "pts3".
     const QString devices = QStringLiteral("/dev/");
     const QString device = QFileInfo(path).canonicalFilePath();
     return device.startsWith(devices) ? device.mid(devices.size()).remove(u'/') : QFileInfo(path).fileName();
@@ -175,11 +192,15 @@ QString BoxSession::whyNoPort(const PortScan &ports, Detail detail) const
 
 QString BoxSession::whyNoPort(Detail detail) const
 {
-    return whyNoPort(probe(), detail);
+    const QString explanation = whyNoPort(probe(), detail);
+    return m_unreachable.isEmpty() ? explanation : m_unreachable + QStringLiteral("\n\n") + explanation;
 }
 
 QString BoxSession::whyNotOpened(const PortFacts &facts) const
 {
+    // Programs that seize local adapters have nothing to do with a port on another machine.
+    if (facts.isRemote())
+        return facts.reason;
     return (QStringList{facts.reason} << grabberHints(runningProcesses())).join(u'\n');
 }
 
@@ -193,7 +214,7 @@ void BoxSession::watchPorts()
 
 void BoxSession::portsMayHaveChanged()
 {
-    if (isOpen() && !QFileInfo::exists(m->port.openFacts().device)) {
+    if (isOpen() && !m->port.openFacts().isRemote() && !QFileInfo::exists(m->port.openFacts().device)) {
         close();
         emit portLost();
         return;
@@ -203,12 +224,38 @@ void BoxSession::portsMayHaveChanged()
 
 bool BoxSession::startDownload()
 {
-    return m->runner.startDownload();
+    return startWhenOpen(Kind::Download, [this] { return m->runner.startDownload(); });
 }
 
 bool BoxSession::startUpload(const SwitchConfig &config)
 {
-    return m->runner.startUpload(config);
+    return startWhenOpen(Kind::Upload, [this, config] { return m->runner.startUpload(config); });
+}
+
+// Nothing goes on the wire before the connection stands and the line settings are taken.
+bool BoxSession::startWhenOpen(Kind kind, std::function<bool()> start)
+{
+    if (!isConnecting())
+        return start();
+    if (m_waitingStart)
+        return false;
+    m_waitingStart = std::move(start);
+    m_waitingKind = kind;
+    return true;
+}
+
+void BoxSession::connected()
+{
+    if (const std::function<bool()> start = std::exchange(m_waitingStart, nullptr))
+        start();
+    emit portConnected();
+}
+
+void BoxSession::unreachable(const QString &reason)
+{
+    m_waitingStart = nullptr;
+    m_unreachable = reason;
+    emit portUnreachable(reason);
 }
 
 } // namespace veldo

@@ -8,6 +8,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -52,12 +53,17 @@ public:
     // Abandons a waiting exchange without an outcome and closes the port.
     void close();
 
+    // Open, or a remote port still connecting.
     bool isOpen() const;
+    // A remote port is being connected: connected or unreachable follows.
+    bool isConnecting() const;
     int portNumber() const;
-    // The port as part of a file name: "Com3", or the device's own name such as "ttyUSB0".
+    // The port as part of a file name: "Com3", or the device's own name such as "ttyUSB0",
+    // or for a remote port given by its URL its host and port, such as "lab-pi_3001".
     QString fileTag() const;
 
-    // Why no port is open, from a scan or from a fresh probe.
+    // Why no port is open, from a scan or from a fresh probe; the latter first says why the
+    // remote port chosen last could not be reached.
     QString whyNoPort(const PortScan &ports, Detail detail) const;
     QString whyNoPort(Detail detail) const;
     // Why this port did not open, with the programs known to seize adapters.
@@ -66,7 +72,8 @@ public:
     // Watches for ports that come and go: portsChanged, or portLost when the open port's device went.
     void watchPorts();
 
-    // False, with nothing sent, when no port is open or an exchange is running.
+    // False, with nothing sent, when no port is open or an exchange is running. While a remote
+    // port connects, the exchange waits and starts once it is connected, or is dropped.
     bool startDownload();
     bool startUpload(const SwitchConfig &config);
     bool exchangeRunning() const;
@@ -86,8 +93,13 @@ signals:
     // port as it was found when opened.
     void holdersFound(const veldo::PortScan &ports);
     void portsChanged();
-    // The open port has closed by itself: its device has gone.
+    // The open port has closed by itself: its device has gone, or its connection was lost.
     void portLost();
+    // The remote port is connected; a waiting exchange has started.
+    void portConnected();
+    // The remote port could not be reached, for this reason naming HOST:PORT; it is closed and
+    // a waiting exchange dropped without an outcome.
+    void portUnreachable(const QString &reason);
     // A download went well but could not be kept in the folder; it comes before finished.
     void downloadNotKept(const QString &folder, const veldo::FileResult &result);
 
@@ -96,10 +108,16 @@ private:
     PortScan withOpenPort(PortScan ports) const;
     void portsMayHaveChanged();
     const PortMap &portMap() const;
+    bool startWhenOpen(Kind kind, std::function<bool()> start);
+    void connected();
+    void unreachable(const QString &reason);
 
     // The port, the exchanges over its line, the holder scan and the watcher.
     struct Parts;
     std::unique_ptr<Parts> m;
+    std::function<bool()> m_waitingStart; // the exchange asked for while a remote port connects
+    Kind m_waitingKind = Kind::Download;
+    QString m_unreachable; // why the remote port chosen last could not be reached
     int m_preferredPort = 0;
     bool m_byDevice = false;
     bool m_keepDownloads = true;

@@ -17,7 +17,7 @@ CommPort::CommPort(PortMap map, QObject *parent)
     : QObject(parent)
     , m_map(std::move(map))
 {
-    connect(&m_line, &Line::failed, this, &CommPort::failed);
+    connect(&m_serial, &Line::failed, this, &CommPort::failed);
 }
 
 bool CommPort::setPortOpen(bool open)
@@ -26,7 +26,7 @@ bool CommPort::setPortOpen(bool open)
         return open;
     if (open)
         return this->open(probePort(m_commPort, m_map.devicePath(m_commPort))).usable();
-    m_line.close();
+    line().close();
     return false;
 }
 
@@ -36,6 +36,13 @@ PortFacts CommPort::open(const PortFacts &facts)
 {
     if (portOpen() || facts.number < kFirstPort || facts.number > kLastPort)
         return facts;
+    // The line of a remote port chosen before goes once its signals are delivered.
+    if (m_network)
+        std::exchange(m_network, nullptr)->deleteLater();
+    if (facts.isRemote() && facts.usable()) {
+        openRemote(facts);
+        return facts;
+    }
     PortFacts found = facts;
     UniqueFd claim(claimDevice(found));
     if (!claim.valid())
@@ -51,12 +58,30 @@ PortFacts CommPort::open(const PortFacts &facts)
     if (lock.pid && !processRuns(*lock.pid))
         QFile::remove(lockFilePath(facts.device));
     m_commPort = facts.number;
-    if (!m_line.open(facts.device, std::move(claim), lockFilePath(facts.device), kBoxLineSettings)) {
-        found.refuse(PortState::Error, QCoreApplication::translate("veldo::PortAdvice", "%1 could not be opened: %2").arg(facts.device, m_line.failure()));
+    if (!m_serial.open(facts.device, std::move(claim), lockFilePath(facts.device), kBoxLineSettings)) {
+        found.refuse(PortState::Error, QCoreApplication::translate("veldo::PortAdvice", "%1 could not be opened: %2").arg(facts.device, m_serial.failure()));
         return found;
     }
     m_openFacts = found;
     return found;
+}
+
+void CommPort::openRemote(const PortFacts &facts)
+{
+    m_network = new NetworkLine(*parseRemotePortAddress(facts.device).address, this);
+    connect(m_network, &NetworkLine::opened, this, &CommPort::connected);
+    connect(m_network, &Line::failed, this, [this, line = m_network] { lineFailed(*line); });
+    m_commPort = facts.number;
+    m_openFacts = facts;
+    m_network->open();
+}
+
+void CommPort::lineFailed(const NetworkLine &line)
+{
+    if (isUnreachable(line.failureKind()))
+        emit unreachable(line.failure());
+    else
+        emit failed();
 }
 
 } // namespace veldo

@@ -31,12 +31,14 @@ struct UsbAdapter {
 struct PortFacts {
     int number = 0;
     QString path{};   // the name the port map gives: its override link or its standard device
-    QString device{}; // where path leads, links resolved; empty when it leads nowhere
+    QString device{}; // where path leads, links resolved; empty when it leads nowhere; a remote port's URL
+    QString remote{}; // a port on another machine, reached over the network: "HOST:PORT"; empty for a local one
     PortState state = PortState::Missing;
     QString reason{}; // what keeps the port from use, in words a person can act on; empty when usable
     std::optional<UsbAdapter> usb{};
 
     bool usable() const { return state == PortState::Usable; }
+    bool isRemote() const { return !remote.isEmpty(); }
     // Kept from use, for this reason.
     void refuse(PortState why, const QString &words)
     {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ports/PortProbe.h"
 
+#include "lines/RemotePortAddress.h"
 #include "ports/LockFile.h"
 #include "ports/PortAdvice.h"
 #include "system/ErrorText.h"
@@ -92,12 +93,44 @@ bool judgeLocks(PortFacts &facts, const struct stat &status, const FileLocks &lo
     return true;
 }
 
+// A remote port's URL: the path itself, or the target of a link, read as written and never followed.
+QString remoteUrl(const QString &path)
+{
+    if (isRemotePortUrl(path))
+        return path;
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(QFile::encodeName(path).constData(), target, sizeof target);
+    if (length <= 0)
+        return {};
+    const QString text = QFile::decodeName(QByteArray(target, int(length)));
+    return isRemotePortUrl(text) ? text : QString();
+}
+
+// A remote port is usable as far as anyone can tell without connecting, which the probe never does.
+bool judgeRemote(PortFacts &facts)
+{
+    facts.device = remoteUrl(facts.path);
+    if (facts.device.isEmpty())
+        return false;
+    const RemotePortAddressParse parse = parseRemotePortAddress(facts.device);
+    if (!parse.address)
+        facts.refuse(PortState::Error, describeRemotePortAddressError(parse.error, facts.device));
+    else
+        facts.remote = parse.address->display();
+    return true;
+}
+
 // Everything but the descriptor scan, from the file system alone: nothing is opened.
 // True when only that scan can still find the port in use.
 bool judgeWithoutOpening(PortFacts &facts, const FileLocks &locks)
 {
     if (facts.path.isEmpty()) {
         facts.refuse(PortState::Missing, QCoreApplication::translate("veldo::PortAdvice", "no device is assigned to this number"));
+        return false;
+    }
+    if (judgeRemote(facts)) {
+        if (facts.isRemote())
+            facts.state = PortState::Usable;
         return false;
     }
     const QByteArray encoded = QFile::encodeName(facts.path);
@@ -164,7 +197,7 @@ void findOpenHolders(PortScan &ports)
     QList<DeviceId> devices;
     for (PortFacts &port : ports) {
         struct stat status {};
-        if (port.usable() && ::stat(QFile::encodeName(port.device).constData(), &status) == 0) {
+        if (port.usable() && !port.isRemote() && ::stat(QFile::encodeName(port.device).constData(), &status) == 0) {
             usable << &port;
             devices << DeviceId::of(status);
         }

@@ -5,7 +5,8 @@ namespace veldo {
 
 ExchangeRunner::ExchangeRunner(Line &line, QObject *parent, Pace pace)
     : QObject(parent)
-    , m_line(line)
+    , m_line(&line)
+    , m_pace(pace)
 {
     setObjectName(QStringLiteral("ExchangeRunner"));
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -17,7 +18,18 @@ ExchangeRunner::ExchangeRunner(Line &line, QObject *parent, Pace pace)
     m_timer.setSingleShot(true);
     m_timer.setInterval(kPollIntervalMs * kTimeoutTick);
     connect(&m_timer, &QTimer::timeout, this, [this] { conclude({true, ExchangeOutcome::TimedOut, std::nullopt}); });
-    connect(&m_line, &Line::received, this, &ExchangeRunner::takeArrived);
+    connect(m_line, &Line::received, this, &ExchangeRunner::takeArrived);
+}
+
+void ExchangeRunner::setLine(Line &line)
+{
+    if (m_line == &line)
+        return;
+    if (m_line)
+        disconnect(m_line, nullptr, this, nullptr);
+    m_line = &line;
+    if (m_pace == Pace::AsBytesArrive)
+        connect(m_line, &Line::received, this, &ExchangeRunner::takeArrived);
 }
 
 bool ExchangeRunner::startDownload()
@@ -32,11 +44,11 @@ bool ExchangeRunner::startUpload(const SwitchConfig &config)
 
 bool ExchangeRunner::start(Kind kind, std::unique_ptr<ExchangePoll> exchange, const QByteArray &request)
 {
-    if (isRunning() || !m_line.isOpen())
+    if (isRunning() || !m_line || !m_line->isOpen())
         return false;
-    m_line.discardInput();
+    m_line->discardInput();
     // A failed write closes the line; the exchange then runs out as a time-out.
-    m_line.write(request);
+    m_line->write(request);
     m_kind = kind;
     m_exchange = std::move(exchange);
     m_sent = request.size();
@@ -55,13 +67,13 @@ void ExchangeRunner::poll()
 {
     emit ticked();
     if (m_exchange) // else abandoned by a receiver of ticked()
-        conclude(m_exchange->tick([this] { return m_line.readAll(); }));
+        conclude(m_exchange->tick([this] { return m_line ? m_line->readAll() : QByteArray(); }));
 }
 
 void ExchangeRunner::takeArrived()
 {
     if (m_exchange)
-        conclude(m_exchange->take(m_line.readAll()));
+        conclude(m_exchange->take(m_line->readAll()));
 }
 
 void ExchangeRunner::conclude(const TickResult &result)

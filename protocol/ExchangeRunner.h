@@ -5,6 +5,7 @@
 #include "protocol/Exchange.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <memory>
@@ -22,6 +23,9 @@ public:
     using Pace = ExchangePace;
 
     explicit ExchangeRunner(Line &line, QObject *parent = nullptr, Pace pace = Pace::Ticks);
+
+    // The line the next exchange runs over, when the port opened another.
+    void setLine(Line &line);
 
     // False, with nothing sent, when the line is closed or an exchange is running.
     bool startDownload();
@@ -47,7 +51,8 @@ private:
     void takeArrived();
     void conclude(const TickResult &result);
 
-    Line &m_line;
+    QPointer<Line> m_line; // a port on another machine replaces its line at each opening
+    Pace m_pace;
     QTimer m_timer;
     std::unique_ptr<ExchangePoll> m_exchange;
     Kind m_kind = Kind::Download;

@@ -5,6 +5,7 @@
 #include "support/Configs.h"
 #include "support/FileFixture.h"
 #include "support/PtyPorts.h"
+#include "support/Ser2net.h"
 
 #include "files/ConfigFile.h"
 #include "ports/PortProbe.h"
@@ -16,6 +17,8 @@
 #include <QTest>
 
 #include <csignal>
+
+#include <unistd.h>
 
 using namespace veldo;
 
@@ -193,6 +196,61 @@ private slots:
         const Run differs = runCli(bench.arguments({"verify", "--port", "3", "config.ini"}));
         QCOMPARE(differs.status, 6);
         QCOMPARE(differs.out, "Output 7: Output Type: box Slave, file Toggle\nOutput F: Code B: box 0000000000FF, file 00000000000F\n");
+    }
+
+    // The same box served by ser2net on loopback, by URL and as Com5 by a link to its URL.
+    void remote_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // URL: the served box's address; REFUSED: one nothing serves
+        QTest::addColumn<BoxOptions>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says"); // all of standard error; P: the served port, Q: the refusing one
+        const auto row = [](const char *name, const QStringList &arguments, BoxOptions options, int status, const QString &says) {
+            QTest::newRow(name) << arguments << options << status << says;
+        };
+        row("upload, verified and backed up, by URL", {"upload", "--device", "URL", "config.ini", "--verify", "--backup", "backups"}, {}, 0,
+            "rfc2217://127.0.0.1:P: download ... ok\nrfc2217://127.0.0.1:P: backup ... HOME/backups/");
+        row("download by a link", {"download", "--port", "5", "-o", "out.ini"}, {}, 0, "Com5: download ... ok\n");
+        row("refused", {"download", "--device", "REFUSED"}, {}, 3,
+            "rfc2217://127.0.0.1:Q: open ... 127.0.0.1:Q refused the connection: nothing serves that port there\n");
+        row("unknown host", {"download", "--device", "rfc2217://box.invalid:3001"}, {}, 3,
+            "rfc2217://box.invalid:3001: open ... box.invalid:3001: unknown host\n");
+        row("malformed link", {"download", "--port", "6"}, {}, 3, "Com6: open ... rfc2217://127.0.0.1 names no port: add :PORT after the host\n");
+        row("server ends mid-exchange", {"download", "--port", "5", "-o", "out.ini"}, {.silent = true}, 4,
+            "Com5: download ... Error: Communication time-out\n");
+    }
+
+    void remote()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(BoxOptions, options);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        if (test::Ser2net::program().isEmpty())
+            QSKIP("ser2net is not installed");
+        Bench bench(options);
+        test::Ser2net server(bench.box.slavePath());
+        QVERIFY2(server.start(), qPrintable(server.problem()));
+        const QString url = QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.port());
+        const quint16 refusing = test::freeLoopbackPort();
+        for (const auto &[number, target] : {std::pair{5, url}, std::pair{6, QStringLiteral("rfc2217://127.0.0.1")}}) {
+            const QString link = bench.folder() + QStringLiteral("/com%1").arg(number);
+            QVERIFY(QFile::remove(link) && ::symlink(qPrintable(target), qPrintable(link)) == 0);
+        }
+        if (options.silent)
+            connect(&bench.box, &BoxSimulator::requestReceived, &bench.box, [&] { server.stop(); });
+        arguments.replaceInStrings(QStringLiteral("URL"), url).replaceInStrings(QStringLiteral("REFUSED"), QStringLiteral("rfc2217://127.0.0.1:%1").arg(refusing));
+        const Run run = runCli(bench.arguments(arguments));
+        const QString err = QString(run.err).replace(bench.home.path(), QStringLiteral("HOME"))
+                                .replace(QString::number(server.port()), QStringLiteral("P")).replace(QString::number(refusing), QStringLiteral("Q"));
+        QVERIFY2(run.status == status && (says.endsWith(u'\n') ? err == says : err.startsWith(says)),
+                 qPrintable(QStringLiteral("%1: %2").arg(run.status).arg(err)));
+        if (status == 0 && !arguments.contains(QStringLiteral("verify")))
+            QCOMPARE(test::loadedConfig(bench.path(arguments.contains(QStringLiteral("upload")) ? "config.ini" : "out.ini")), bench.box.config());
+        if (arguments.contains(QStringLiteral("--backup"))) {
+            const QStringList backups = QDir(bench.path("backups")).entryList(QDir::Files);
+            QVERIFY2(backups.size() == 1 && backups[0].endsWith(QStringLiteral("-127.0.0.1_%1.ini").arg(server.port())), qPrintable(backups.join(u' ')));
+        }
     }
 
     void ports()

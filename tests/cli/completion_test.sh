@@ -47,6 +47,8 @@ check 'veldo-cli upload --port 3 ' 'backups site.ini'
 check 'veldo-cli upload --port 3 site.ini --backup ' 'backups'
 check 'veldo-cli download -p 3 --output s' 'site.ini'
 check 'veldo-cli download -p 3 ' ''
+check 'veldo-cli verify --device rfc2217+' 'rfc2217+tls://'
+check 'veldo-cli verify --device s' 'site.ini'
 check 'veldo-cli bogus ' ''
 
 # Each command's help and its Tab list the same long options.

@@ -24,8 +24,8 @@ const QString kDescription = QStringLiteral(
     "Exit status:\n"
     "  0    success\n"
     "  2    usage error: bad option, bad port number, missing file argument\n"
-    "  3    no usable port (the reason is printed)\n"
-    "  4    communication time-out, or the port vanished\n"
+    "  3    no usable port, or a port on another machine cannot be reached (the reason is printed)\n"
+    "  4    communication time-out, or the port vanished or its connection was lost\n"
     "  5    the box's answer failed its checksum, or the box rejected the upload\n"
     "  6    verify found a difference\n"
     "  7    a file could not be read or written (checked before the box is asked)\n"
@@ -38,7 +38,7 @@ const QCommandLineOption kVersionOption({QStringLiteral("V"), QStringLiteral("ve
 const QCommandLineOption kPortOption({QStringLiteral("p"), QStringLiteral("port")},
                                      QStringLiteral("Use Com <n> (1 to 16), through the same port map as the window."), QStringLiteral("n"));
 const QCommandLineOption kDeviceOption({QStringLiteral("d"), QStringLiteral("device")},
-                                       QStringLiteral("Use the serial device at <path>, for example a /dev/serial/by-id/ name."), QStringLiteral("path"));
+                                       QStringLiteral("Use the serial device at <path>, for example a /dev/serial/by-id/ name, or the port on another machine at rfc2217://HOST:PORT or rfc2217+tls://HOST:PORT[?ca=FILE]."), QStringLiteral("path"));
 const QCommandLineOption kOutputOption({QStringLiteral("o"), QStringLiteral("output")},
                                        QStringLiteral("download: write the configuration to <file>; - or none: standard output."), QStringLiteral("file"));
 const QCommandLineOption kVerifyOption(QStringLiteral("verify"),
@@ -67,9 +67,9 @@ struct VerbRule {
 
 const VerbRule kVerbs[] = {
     {"ports", "ports [--json]", Verb::Ports, false, false, {&kJsonOption}},
-    {"download", "download (--port N | --device PATH) [--output FILE] [--no-keep]", Verb::Download, true, false, {&kOutputOption, &kNoKeepOption}},
-    {"upload", "upload   (--port N | --device PATH) FILE [--verify] [--backup DIR] [--no-keep]", Verb::Upload, true, true, {&kVerifyOption, &kBackupOption, &kNoKeepOption}},
-    {"verify", "verify   (--port N | --device PATH) FILE [--no-keep]", Verb::Verify, true, true, {&kNoKeepOption}},
+    {"download", "download (--port N | --device PATH|URL) [--output FILE] [--no-keep]", Verb::Download, true, false, {&kOutputOption, &kNoKeepOption}},
+    {"upload", "upload   (--port N | --device PATH|URL) FILE [--verify] [--backup DIR] [--no-keep]", Verb::Upload, true, true, {&kVerifyOption, &kBackupOption, &kNoKeepOption}},
+    {"verify", "verify   (--port N | --device PATH|URL) FILE [--no-keep]", Verb::Verify, true, true, {&kNoKeepOption}},
 };
 
 QString usage()
@@ -124,10 +124,10 @@ QString readTarget(const QCommandLineParser &parser, const VerbRule &rule, CliCo
     if (!rule.needsPort)
         return port || device ? usageError(QStringLiteral("ports takes no port")) : QString();
     if (port == device)
-        return usageError(QStringLiteral("%1 needs either --port N or --device PATH").arg(QLatin1String(rule.name)));
+        return usageError(QStringLiteral("%1 needs either --port N or --device PATH|URL").arg(QLatin1String(rule.name)));
     if (device) {
         command.device = parser.value(kDeviceOption);
-        return command.device.isEmpty() ? usageError(QStringLiteral("--device needs a path")) : QString();
+        return command.device.isEmpty() ? usageError(QStringLiteral("--device needs a path or a URL")) : QString();
     }
     bool ok = false;
     command.port = parser.value(kPortOption).toInt(&ok);

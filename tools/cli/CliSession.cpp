@@ -93,13 +93,36 @@ ExitStatus CliSession::open()
     if (interrupted())
         return kInterrupted;
     startStep();
-    const PortFacts facts = m_box.open(m_box.probe(m_number));
+    PortFacts facts = m_box.open(m_box.probe(m_number));
+    if (m_box.isConnecting())
+        facts.reason = awaitConnection();
+    if (interrupted()) {
+        failure(QStringLiteral("open"), QStringLiteral("interrupted; the port is closed"));
+        return kInterrupted;
+    }
     if (m_box.isOpen()) {
         step(QStringLiteral("open"), facts.path, QStringLiteral("9600 8N1"));
         return kSuccess;
     }
     failure(QStringLiteral("open"), m_box.whyNotOpened(facts));
     return kNoUsablePort;
+}
+
+// The reason it could not be reached, or nothing once it is connected.
+QString CliSession::awaitConnection()
+{
+    QEventLoop loop;
+    m_loop = &loop;
+    QString reason;
+    QObject::connect(&m_box, &BoxSession::portConnected, &loop, &QEventLoop::quit);
+    QObject::connect(&m_box, &BoxSession::portUnreachable, &loop, [&](const QString &why) {
+        reason = why;
+        loop.quit();
+    });
+    loop.exec();
+    m_loop = nullptr;
+    QObject::disconnect(&m_box, nullptr, &loop, nullptr);
+    return reason;
 }
 
 ExitStatus CliSession::download(SwitchConfig &config)

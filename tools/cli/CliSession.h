@@ -25,7 +25,8 @@ public:
 
     // The port as part of a file name: "Com3", or the device's own name such as "ttyUSB0".
     QString fileTag() const { return m_box.fileTag(); }
-    // kNoUsablePort, with the reason printed, when the port cannot be opened.
+    // kNoUsablePort, with the reason printed, when the port cannot be opened or, on another
+    // machine, reached.
     ExitStatus open();
     ExitStatus download(SwitchConfig &config);
     ExitStatus upload(const SwitchConfig &config);
@@ -41,6 +42,7 @@ public:
 
 private:
     void print(const QString &what, const QString &outcome, const QString &detail) const;
+    QString awaitConnection();
     ExitStatus run(const QString &what, bool started, std::optional<SwitchConfig> *received);
     void reportNotKept(const QString &folder, const FileResult &result);
 

@@ -138,6 +138,7 @@ ExitStatus listPorts(const CliCommand &command)
                                 {QStringLiteral("path"), port.path},
                                 {QStringLiteral("device"), port.device.isEmpty() ? port.path : port.device},
                                 {QStringLiteral("state"), portStateKey(port.state)},
+                                {QStringLiteral("remote"), port.isRemote() ? QJsonValue(port.remote) : QJsonValue::Null},
                                 {QStringLiteral("reason"), port.reason},
                                 {QStringLiteral("usb"), usbJson(port)}});
     out() << QJsonDocument(list).toJson() << Qt::flush;

@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Bash completion for veldo-cli: its commands, each command's options, the port numbers 1 to
-# 16 after --port, folders after --backup and files after --output, --device and for FILE.
+# 16 after --port, folders after --backup, files after --output and for FILE, and after --device
+# files or the beginnings of a remote port's URL.
 
 _veldo_cli()
 {
@@ -11,7 +12,13 @@ _veldo_cli()
         -p | --port)
             COMPREPLY=($(compgen -W '1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16' -- "$cur"))
             return ;;
-        -d | --device | -o | --output)
+        -d | --device)
+            _filedir
+            COMPREPLY+=($(compgen -W 'rfc2217:// rfc2217+tls://' -- "$cur"))
+            # The host follows the scheme without a blank.
+            [[ $cur == r* ]] && compopt -o nospace 2>/dev/null
+            return ;;
+        -o | --output)
             _filedir
             return ;;
         --backup)
