@@ -8,6 +8,7 @@
 #include "ports/PortScanner.h"
 #include "ports/PortWatcher.h"
 #include "protocol/ExchangeRunner.h"
+#include "system/BackgroundJob.h"
 #include "system/ProcessTable.h"
 
 #include <QDateTime>
@@ -27,6 +28,9 @@ struct BoxSession::Parts {
     ExchangeRunner runner;
     PortScanner scanner;
     std::unique_ptr<PortWatcher> watcher;
+    // Last, so that they end first: their work reads the port map.
+    BackgroundJob choice;
+    BackgroundJob explanation;
 };
 
 BoxSession::BoxSession(const PortMap &map, Pace pace, QObject *parent)
@@ -130,7 +134,7 @@ PortScan BoxSession::withOpenPort(PortScan ports) const
 
 PortScan BoxSession::openFirstUsable(PortScan ports)
 {
-    if (isOpen())
+    if (isOpen() || m->choice.pending())
         return withOpenPort(ports);
     QList<PortFacts *> candidates;
     for (PortFacts &port : ports) {
@@ -145,14 +149,16 @@ PortScan BoxSession::openFirstUsable(PortScan ports)
     return ports;
 }
 
-bool BoxSession::select(int number)
+void BoxSession::choose(int number)
 {
     close();
-    return open(probe(number)).usable() && isOpen();
+    const auto facts = std::make_shared<PortFacts>();
+    m->choice.start([this, number, facts] { *facts = probe(number); }, [this, facts] { emit chosen(open(*facts)); });
 }
 
 void BoxSession::close()
 {
+    m->choice.cancel();
     m->runner.abandon();
     m->port.setPortOpen(false);
 }
@@ -173,9 +179,15 @@ QString BoxSession::whyNoPort(const PortScan &ports, Detail detail) const
     return noPortExplanation(ports, runningProcesses(), portMap().portsFolder(), detail);
 }
 
-QString BoxSession::whyNoPort(Detail detail) const
+void BoxSession::explainNoPort(Detail detail)
 {
-    return whyNoPort(probe(), detail);
+    const auto why = std::make_shared<QString>();
+    // No port is open while it runs, or its words are dropped: the probe needs no open port's facts.
+    m->explanation.start([this, detail, why] { *why = whyNoPort(DiscoverPorts(portMap()), detail); },
+                         [this, why] {
+                             if (!isOpen())
+                                 emit noPortExplained(*why);
+                         });
 }
 
 QString BoxSession::whyNotOpened(const PortFacts &facts) const
