@@ -30,7 +30,7 @@ void frmVeldo::refreshPorts()
 
 void frmVeldo::ComboCommPort_Click()
 {
-    m_box->select(m_comboCommPort->selectedPort());
+    m_box->choose(m_comboCommPort->selectedPort());
 }
 
 void frmVeldo::showPorts(const PortScan &ports)
@@ -42,10 +42,11 @@ void frmVeldo::showPorts(const PortScan &ports)
         m_status->endNote(StatusLine::Note::PortLost);
 }
 
-// A click with no port open would otherwise do nothing at all; a fresh probe says why.
+// A click with no port open would otherwise do nothing at all; a fresh probe says why, in a
+// box once it has looked through every process (noPortExplained).
 void frmVeldo::reportNoPort()
 {
-    MessageBox::show(this, m_box->whyNoPort(Detail::Brief));
+    m_box->explainNoPort(Detail::Brief);
 }
 
 void frmVeldo::watchPorts()
@@ -53,6 +54,7 @@ void frmVeldo::watchPorts()
     m_box->watchPorts();
     connect(m_box, &BoxSession::portsChanged, this, &frmVeldo::refreshPorts);
     connect(m_box, &BoxSession::portLost, this, &frmVeldo::portLost);
+    connect(m_box, &BoxSession::noPortExplained, this, [this](const QString &why) { MessageBox::show(this, why); });
     // With the holders known, a usable port is opened when none is.
     connect(m_box, &BoxSession::holdersFound, this, [this](const PortScan &ports) { showPorts(m_box->openFirstUsable(ports)); });
 }

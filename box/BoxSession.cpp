@@ -9,6 +9,7 @@
 #include "ports/PortScanner.h"
 #include "ports/PortWatcher.h"
 #include "protocol/ExchangeRunner.h"
+#include "system/BackgroundJob.h"
 #include "system/ProcessTable.h"
 
 #include <QDateTime>
@@ -28,6 +29,9 @@ struct BoxSession::Parts {
     ExchangeRunner runner;
     PortScanner scanner;
     std::unique_ptr<PortWatcher> watcher;
+    // Last, so that they end first: their work reads the port map.
+    BackgroundJob choice;
+    BackgroundJob explanation;
 };
 
 BoxSession::BoxSession(const PortMap &map, Pace pace, QObject *parent)
@@ -142,7 +146,7 @@ PortScan BoxSession::withOpenPort(PortScan ports) const
 
 PortScan BoxSession::openFirstUsable(PortScan ports)
 {
-    if (isOpen())
+    if (isOpen() || m->choice.pending())
         return withOpenPort(ports);
     QList<PortFacts *> candidates;
     for (PortFacts &port : ports) {
@@ -157,15 +161,17 @@ PortScan BoxSession::openFirstUsable(PortScan ports)
     return ports;
 }
 
-bool BoxSession::select(int number)
+void BoxSession::choose(int number)
 {
     close();
-    return open(probe(number)).usable() && isOpen();
+    const auto facts = std::make_shared<PortFacts>();
+    m->choice.start([this, number, facts] { *facts = probe(number); }, [this, facts] { emit chosen(open(*facts)); });
 }
 
 void BoxSession::close()
 {
     m_waitingStart = nullptr;
+    m->choice.cancel();
     m->runner.abandon();
     m->port.setPortOpen(false);
 }
@@ -190,10 +196,15 @@ QString BoxSession::whyNoPort(const PortScan &ports, Detail detail) const
     return noPortExplanation(ports, runningProcesses(), portMap().portsFolder(), detail);
 }
 
-QString BoxSession::whyNoPort(Detail detail) const
+void BoxSession::explainNoPort(Detail detail)
 {
-    const QString explanation = whyNoPort(probe(), detail);
-    return m_unreachable.isEmpty() ? explanation : m_unreachable + QStringLiteral("\n\n") + explanation;
+    const auto why = std::make_shared<QString>();
+    // No port is open while it runs, or its words are dropped: the probe needs no open port's facts.
+    m->explanation.start([this, detail, why] { *why = whyNoPort(DiscoverPorts(portMap()), detail); },
+                         [this, why] {
+                             if (!isOpen())
+                                 emit noPortExplained(m_unreachable.isEmpty() ? *why : m_unreachable + QStringLiteral("\n\n") + *why);
+                         });
 }
 
 QString BoxSession::whyNotOpened(const PortFacts &facts) const

@@ -48,8 +48,10 @@ public:
     // if usable, else the lowest usable one that opens. Refusals found by opening replace
     // what the probe said.
     PortScan openFirstUsable(PortScan ports);
-    // Closes the open port and opens the given number after a fresh probe of it.
-    bool select(int number);
+    // Closes the open port and opens the given number after a fresh probe of it, made off
+    // this thread; chosen follows once it is opened or refused. A later choice or close()
+    // drops one still waiting, and no other port is opened meanwhile.
+    void choose(int number);
     // Abandons a waiting exchange without an outcome and closes the port.
     void close();
 
@@ -62,10 +64,12 @@ public:
     // or for a remote port given by its URL its host and port, such as "lab-pi_3001".
     QString fileTag() const;
 
-    // Why no port is open, from a scan or from a fresh probe; the latter first says why the
-    // remote port chosen last could not be reached.
+    // Why no port is open, from a scan.
     QString whyNoPort(const PortScan &ports, Detail detail) const;
-    QString whyNoPort(Detail detail) const;
+    // The same from a fresh probe, made off this thread, first saying why the remote port chosen
+    // last could not be reached; noPortExplained follows unless a
+    // port has opened meanwhile. A later request drops one still waiting.
+    void explainNoPort(Detail detail);
     // Why this port did not open, with the programs known to seize adapters.
     QString whyNotOpened(const PortFacts &facts) const;
 
@@ -92,6 +96,9 @@ signals:
     // The holders are known: the scan given to findHolders with them marked, and the open
     // port as it was found when opened.
     void holdersFound(const veldo::PortScan &ports);
+    // A port chosen: the facts as the opening found them, usable when it is open.
+    void chosen(const veldo::PortFacts &facts);
+    void noPortExplained(const QString &why);
     void portsChanged();
     // The open port has closed by itself: its device has gone, or its connection was lost.
     void portLost();

@@ -2,10 +2,9 @@
 #pragma once
 
 #include "ports/PortFacts.h"
+#include "system/BackgroundJob.h"
 
 #include <QObject>
-
-class QThread;
 
 namespace veldo {
 
@@ -16,20 +15,15 @@ class PortScanner : public QObject {
     Q_OBJECT
 public:
     explicit PortScanner(QObject *parent = nullptr);
-    ~PortScanner() override;
 
     void start(const PortScan &ports);
-    bool busy() const { return m_thread != nullptr; }
+    bool busy() const { return m_job.busy(); }
 
 signals:
     void finished(const PortScan &ports);
 
 private:
-    void run(const PortScan &ports);
-
-    QThread *m_thread = nullptr;
-    PortScan m_result;
-    std::optional<PortScan> m_next;
+    BackgroundJob m_job;
 };
 
 } // namespace veldo

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSet>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <memory>
@@ -34,9 +35,13 @@ Directory openDirectory(const char *path)
     return Directory(::opendir(path), &::closedir);
 }
 
+std::atomic<ProcessWalkObserver> processWalkObserver = nullptr;
+
 // The numeric entries of /proc.
 template <typename Visit> void forEachPid(Visit visit)
 {
+    if (const ProcessWalkObserver observer = processWalkObserver.load())
+        observer();
     const Directory proc = openDirectory("/proc");
     if (!proc)
         return;
@@ -83,6 +88,11 @@ DeviceId DeviceId::of(const struct stat &status)
 size_t qHash(const DeviceId &id, size_t seed)
 {
     return qHashMulti(seed, quint64(id.device), quint64(id.instance));
+}
+
+void observeProcessWalks(ProcessWalkObserver observer)
+{
+    processWalkObserver = observer;
 }
 
 QList<ProcessEntry> runningProcesses()

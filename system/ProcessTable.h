@@ -18,6 +18,11 @@ struct ProcessEntry {
 // Every process on the machine: names are visible to every user.
 QList<ProcessEntry> runningProcesses();
 
+// Called at the start of every look through all processes, on the thread that looks; for
+// tests that show which thread does it. nullptr, the default, calls nothing.
+using ProcessWalkObserver = void (*)();
+void observeProcessWalks(ProcessWalkObserver observer);
+
 // The program name of one process; empty when it has ended.
 QString processName(qint64 pid);
 

@@ -8,6 +8,7 @@
 #include "config/SwitchConfig.h"
 #include "ports/LockFile.h"
 #include "ports/PortProbe.h"
+#include "system/ProcessTable.h"
 #include "support/DeviceHolder.h"
 #include "support/PtyPorts.h"
 
@@ -19,8 +20,11 @@
 #include <QProcess>
 #include <QMessageBox>
 #include <QStyle>
+#include <QThread>
 #include <QTranslator>
 #include <QXmlStreamReader>
+
+#include <atomic>
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -51,6 +55,24 @@ QMap<QString, std::pair<QString, int>> captions(const QWidget *window)
     }
     return found;
 }
+
+// Counts the looks through every process, on the window's thread and elsewhere, while it lives.
+class ProcessWalks {
+public:
+    ProcessWalks()
+    {
+        onWindowThread = elsewhere = 0;
+        observeProcessWalks(&count);
+    }
+    ~ProcessWalks() { observeProcessWalks(nullptr); }
+    // Some looks were made, and none of them on the window's thread.
+    static bool allOffTheWindowThread() { return onWindowThread == 0 && elsewhere > 0; }
+
+private:
+    static void count() { ++(QThread::currentThread() == qApp->thread() ? onWindowThread : elsewhere); }
+    static inline std::atomic<int> onWindowThread = 0;
+    static inline std::atomic<int> elsewhere = 0;
+};
 
 } // namespace
 
@@ -94,16 +116,18 @@ private slots:
         h.open();
         const auto *ports = h.child<QComboBox>(QStringLiteral("ComboCommPort"));
         QCOMPARE(ports->count(), 0);
+        const ProcessWalks walks;
         for (const char *name : {"Download", "Upload"}) {
             h.messages.clear();
             QTest::mouseClick(h.button(name), Qt::LeftButton);
-            QCOMPARE(h.messages.size(), 1u);
+            QTRY_COMPARE(h.messages.size(), 1u);
             const QString text = h.messages[0].text;
             QVERIFY2(text.startsWith(QStringLiteral("No serial port is open.\n")) && text.contains(QStringLiteral(
                          "\n\nCom1, Com3\u2013Com16: the linked adapters are not plugged in\nCom2: in use by sleep (PID ")),
                      qPrintable(text));
             QVERIFY(h.messages[0].exchangeButtonsEnabled && !h.messages[0].statusShown);
         }
+        QVERIFY(ProcessWalks::allOffTheWindowThread());
         QVERIFY(ports->toolTip().contains(QStringLiteral("\nCom2: in use by sleep (PID ")));
         const std::unique_ptr<QMessageBox> box = MessageBox::build(h.window.get(), h.messages[0].text);
         box->show();
@@ -135,8 +159,14 @@ private slots:
         QVERIFY(QFile::link(chosen.slavePath(), h.portsFolder() + QStringLiteral("/com5")));
         QTRY_COMPARE(ports->count(), 2);
         ports->setFocus();
-        QTest::keyClick(ports, Qt::Key_Down);
-        QCOMPARE(ports->currentText(), QStringLiteral("Com5:"));
+        {
+            const ProcessWalks walks;
+            QTest::keyClick(ports, Qt::Key_Down);
+            QCOMPARE(ports->currentText(), QStringLiteral("Com5:"));
+            const auto *box = h.child<BoxSession>(QStringLiteral("BoxSession"));
+            QTRY_VERIFY(box->isOpen() && box->portNumber() == 5);
+            QVERIFY(ProcessWalks::allOffTheWindowThread());
+        }
         QVERIFY(probePort(5, chosen.slavePath()).reason.contains(QStringLiteral("this program")));
         QVERIFY(probePort(2, first.slavePath()).usable());
         chosen.close();
@@ -262,6 +292,7 @@ private slots:
         WindowHarness h;
         h.open();
         QTest::mouseClick(h.button("Download"), Qt::LeftButton); // no port: the message says why
+        QTRY_VERIFY(!h.messages.empty());
         const auto shown = captions(h.window.get());
         for (QTranslator *t : qApp->findChildren<QTranslator *>())
             QCoreApplication::removeTranslator(t), delete t;

@@ -48,6 +48,14 @@ bool leaveInExclusiveMode(const QString &device)
     }) == 0;
 }
 
+// Chooses a port as the window does and waits for the outcome; true when it opened.
+bool choose(BoxSession &box, int number)
+{
+    QSignalSpy chosen(&box, &BoxSession::chosen);
+    box.choose(number);
+    return chosen.wait(5000) && chosen.at(0).at(0).value<PortFacts>().usable() && box.isOpen();
+}
+
 bool writeLockFile(const QString &device, qint64 pid)
 {
     QFile file(lockFilePath(device));
@@ -343,7 +351,7 @@ private slots:
         QCOMPARE(std::tuple(::cfgetospeed(&line), ::cfgetispeed(&line), line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS),
                             line.c_iflag & (IXON | IXOFF)),
                  std::tuple(speed_t(B9600), speed_t(B9600), tcflag_t(CS8), tcflag_t(0)));
-        QVERIFY(box.select(5));
+        QVERIFY(choose(box, 5));
         // Reopened, the port would drop DTR, which resets some boxes: its lock file would be made anew.
         const auto lockFileStamp = [&] {
             struct stat status {};
@@ -368,7 +376,21 @@ private slots:
         QTRY_VERIFY(!box.isOpen());
         QCOMPARE(refresh(), QList<int>());
         QCOMPARE(openPort(), 0);
-        QVERIFY2(!box.select(4), "a port held by another program is never opened");
+        QVERIFY2(!choose(box, 4), "a port held by another program is never opened");
+    }
+
+    // A choice overtaken by another is dropped; while one waits, no other port is opened.
+    void laterChoiceWins()
+    {
+        PtyPorts bench({3, 5});
+        BoxSession box(PortMap(bench.folder(), {}), BoxSession::Pace::AsBytesArrive);
+        QSignalSpy chosen(&box, &BoxSession::chosen);
+        box.choose(3);
+        box.choose(5);
+        box.openFirstUsable(box.probe(OpenHolders::Skip));
+        QVERIFY(!box.isOpen());
+        QTRY_COMPARE(chosen.count(), 1);
+        QCOMPARE(std::tuple(chosen.at(0).at(0).value<PortFacts>().number, box.isOpen(), box.portNumber()), std::tuple(5, true, 5));
     }
 
     // A named pipe put in place of the lock file after the probe would hold the open.
