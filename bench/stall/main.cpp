@@ -37,8 +37,8 @@ struct Stall {
     bool done = false;
 };
 
-// Ticks every millisecond on this thread until done() holds or untilNs has passed; the first
-// tick calls start().
+// Ticks every millisecond on this thread until done() holds or untilNs has passed, and once
+// more, so that a stall in the tick that found it done counts too; the first tick calls start().
 Stall measureStall(const std::function<void()> &start, const std::function<bool()> &done, qint64 untilNs)
 {
     Stall stall;
@@ -49,16 +49,19 @@ Stall measureStall(const std::function<void()> &start, const std::function<bool(
     tick.setInterval(1);
     qint64 last = 0;
     bool started = false;
+    bool ending = false;
     QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
         const qint64 now = clock.nsecsElapsed();
         stall.longestGapMs = std::max(stall.longestGapMs, double(now - last) / 1e6);
         last = now;
+        if (ending)
+            return loop.quit();
         if (!std::exchange(started, true))
             start();
         stall.done = done();
         if (stall.done || now >= untilNs) {
-            stall.elapsedNs = now;
-            loop.quit();
+            stall.elapsedNs = clock.nsecsElapsed();
+            ending = true;
         }
     });
     clock.start();
@@ -112,7 +115,8 @@ int main(int argc, char *argv[])
             list->setCurrentIndex(index);
             emit list->activated(index);
         };
-        const Stall chosen = measureStall(choose, [&] { return isOpen(port); }, kGiveUpNs);
+        const Stall chosen = measureStall(
+            choose, [&] { return isOpen(port); }, kGiveUpNs);
         if (!chosen.done) {
             std::fprintf(stderr, "veldo-stall-bench: Com%d was not opened\n", port);
             return 1;
