@@ -30,7 +30,7 @@ quietly() {
 
 VELDO_BENCH=1 bash scripts/deps.sh
 quietly cmake -S . -B "$build" -DVELDO_BENCHMARKS=ON
-targets=(veldo veldo-launch-timer veldo-ports-bench veldo-cli veldo-boxsim)
+targets=(veldo veldo-launch-timer veldo-ports-bench veldo-stall-bench veldo-cli veldo-boxsim)
 [[ $(cmake --build "$build" --target help) == *veldo-files-bench* ]] && targets+=(veldo-files-bench)
 quietly cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 quietly cmake -S "$floor_source" -B "$build/bench-floor"
@@ -72,6 +72,8 @@ floor_ms=$(median 1 "$work/floor")
 tool_mib=$(awk -v k="$(median 2 "$work/tool")" 'BEGIN { printf "%.1f", k / 1024 }')
 floor_mib=$(awk -v k="$(median 2 "$work/floor")" 'BEGIN { printf "%.1f", k / 1024 }')
 read -r refresh_none refresh_sixteen refresh_list <<<"$("$build/bench/ports/veldo-ports-bench" 21)"
+stall=$("$build/bench/stall/veldo-stall-bench" 21 2>"$work/stall.log") || { cat "$work/stall.log" >&2; exit 1; }
+read -r stall_choosing stall_idle probe_in_line <<<"$stall"
 # How many terminal devices veldo-cli ports opens while it judges the machine's own (none).
 opened=$(strace -f -e trace=openat "$build/tools/veldo-cli" ports 2>&1 >/dev/null | grep -cE '"/dev/(tty|pts/)' || true)
 
@@ -93,6 +95,9 @@ row "DiscoverPorts, no port (ms)" "$refresh_none" - 20 "-"
 row "DiscoverPorts, 16 ports (ms)" "$refresh_sixteen" - 20 "-"
 row "List refresh, 16 ports (ms)" "$refresh_list" - 50.001 "<= 50 ms"
 row "Devices opened by veldo-cli ports" "$opened" - 0.5 "0"
+row "Window stall, choosing a port (ms)" "$stall_choosing" - 50.001 "<= 50 ms"
+row "Window stall, idle (ms)" "$stall_idle" - 50 "-"
+row "Its probe, made in line (ms)" "$probe_in_line" - 50 "-"
 # The exchanges below wait on the line, not on the process table: the extra processes end here.
 [ ${#sleepers[@]} -gt 0 ] && kill "${sleepers[@]}" 2>/dev/null
 sleepers=()
