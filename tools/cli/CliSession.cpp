@@ -94,11 +94,13 @@ ExitStatus CliSession::open()
         return kInterrupted;
     startStep();
     PortFacts facts = m_box.open(m_box.probe(m_number));
-    if (m_box.isConnecting())
+    // A local port opens at once: a signal after it is the exchange's to report, as before.
+    if (m_box.isConnecting()) {
         facts.reason = awaitConnection();
-    if (interrupted()) {
-        failure(QStringLiteral("open"), QStringLiteral("interrupted; the port is closed"));
-        return kInterrupted;
+        if (interrupted()) {
+            failure(QStringLiteral("open"), QStringLiteral("interrupted; the port is closed"));
+            return kInterrupted;
+        }
     }
     if (m_box.isOpen()) {
         step(QStringLiteral("open"), facts.path, QStringLiteral("9600 8N1"));
