@@ -39,7 +39,7 @@ QString iniPath()
 QByteArray readBytes(const QString &path)
 {
     QByteArray bytes;
-    check(readFileBytes(path, bytes).ok, "the file reads");
+    check(readFileBytes(path, bytes).ok(), "the file reads");
     return bytes;
 }
 
@@ -213,7 +213,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray before = encoding == 0 ? raw : asUtf16(raw, encoding == 2);
 
     static const QString path = iniPath();
-    check(replaceFileBytes(path, before).ok, "the file is written");
+    check(replaceFileBytes(path, before).ok(), "the file is written");
     if (!WriteIniString(section, key, value, path)) {
         check(mayRefuse(section.toUtf8(), key.toUtf8(), value.toUtf8()), "a write is refused for a reason");
         check(readBytes(path) == before, "a refused write leaves the file byte for byte");
