@@ -3,9 +3,8 @@
 
 namespace veldo {
 
-ConfigHistory::ConfigHistory(SwitchConfig shown, int depth)
+ConfigHistory::ConfigHistory(SwitchConfig shown)
     : m_states{std::move(shown)}
-    , m_depth(std::size_t(depth))
 {
 }
 
@@ -15,7 +14,7 @@ void ConfigHistory::record(const SwitchConfig &config)
         return;
     m_states.resize(m_current + 1);
     m_states.push_back(config);
-    if (m_states.size() > m_depth + 1)
+    if (m_states.size() > kUndoDepth + 1)
         m_states.erase(m_states.begin());
     m_current = m_states.size() - 1;
 }

@@ -9,13 +9,13 @@
 namespace veldo {
 
 // How many steps back the window's undo reaches.
-inline constexpr int kUndoDepth = 50;
+inline constexpr std::size_t kUndoDepth = 50;
 
 // The configurations the window has shown, for undo and redo. The window records each
 // configuration it comes to show; undo and redo walk back and forth among them.
 class ConfigHistory {
 public:
-    explicit ConfigHistory(SwitchConfig shown = {}, int depth = kUndoDepth);
+    explicit ConfigHistory(SwitchConfig shown = {});
 
     // The window now shows config. Equal to what it showed, nothing changes; otherwise it
     // becomes a step of its own and the steps undone before it are forgotten.
@@ -28,7 +28,6 @@ public:
 private:
     std::vector<SwitchConfig> m_states; // oldest first
     std::size_t m_current = 0;          // the one shown
-    std::size_t m_depth;
 };
 
 } // namespace veldo

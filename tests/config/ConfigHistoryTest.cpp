@@ -7,11 +7,11 @@ using namespace veldo;
 
 namespace {
 
-// A configuration told apart by one digit.
-SwitchConfig numbered(char digit)
+// A configuration told apart by its number.
+SwitchConfig numbered(int number)
 {
     SwitchConfig config;
-    config.setCode(0, QStringLiteral("00000000000") + QLatin1Char(digit));
+    config.setCode(0, QStringLiteral("%1").arg(number, 12, 10, QLatin1Char('0')));
     return config;
 }
 
@@ -22,24 +22,44 @@ class ConfigHistoryTest : public QObject {
 private slots:
     void walksBackAndForth_data()
     {
-        QTest::addColumn<int>("depth");
         QTest::addColumn<QString>("steps");   // a digit: that configuration is shown; u: undo; r: redo
         QTest::addColumn<QString>("results"); // what each undo and redo gave; "-" for nothing
-        QTest::newRow("showing the same again is no step") << kUndoDepth << "11uu" << "0-";
-        QTest::newRow("a new step forgets the undone ones") << kUndoDepth << "12u3ruu" << "1-10";
-        QTest::newRow("only so many steps back") << 3 << "12345uuuu" << "432-";
+        QTest::newRow("showing the same again is no step") << "11uu" << "0-";
+        QTest::newRow("a new step forgets the undone ones") << "12u3ruu" << "1-10";
+    }
+
+    // The window's own depth, at the boundary: fifty steps back, and not one more.
+    void reachesFiftyStepsBack_data()
+    {
+        QTest::addColumn<int>("recorded");
+        QTest::addColumn<int>("oldestReached");
+        QTest::newRow("fifty recorded") << 50 << 0;
+        QTest::newRow("fifty-one recorded") << 51 << 1;
+    }
+
+    void reachesFiftyStepsBack()
+    {
+        QFETCH(int, recorded);
+        QFETCH(int, oldestReached);
+        ConfigHistory history(numbered(0));
+        for (int n = 1; n <= recorded; ++n)
+            history.record(numbered(n));
+        std::optional<SwitchConfig> shown;
+        for (int step = 0; step < 50; ++step)
+            QVERIFY(shown = history.undo());
+        QCOMPARE(shown->code(0), numbered(oldestReached).code(0));
+        QVERIFY(!history.undo());
     }
 
     void walksBackAndForth()
     {
-        QFETCH(int, depth);
         QFETCH(QString, steps);
         QFETCH(QString, results);
-        ConfigHistory history(numbered('0'), depth);
+        ConfigHistory history(numbered(0));
         QString seen;
         for (QChar step : steps) {
             if (step.isDigit()) {
-                history.record(numbered(step.toLatin1()));
+                history.record(numbered(step.digitValue()));
                 continue;
             }
             const std::optional<SwitchConfig> shown = step == u'u' ? history.undo() : history.redo();
