@@ -5,9 +5,11 @@
 #include "files/FileReason.h"
 #include "support/Configs.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QFileDialog>
 #include <QListView>
+#include <QMessageBox>
 #include <QTimer>
 #include <QTranslator>
 
@@ -57,12 +59,13 @@ private slots:
         QCOMPARE(h.dialogs.back(), std::make_pair(Mode::Save, file));
     }
 
-    // Which faults fail is the core's to prove; the window says so, naming the file.
+    // Which faults fail is the core's to prove; the window says so, naming the file as it is,
+    // markup and all.
     void failureIsReportedAndChangesNothing()
     {
         WindowHarness h;
         frmVeldo &w = h.open();
-        const QString file = h.dir.filePath(QStringLiteral("gone/c.ini"));
+        const QString file = h.dir.filePath(QStringLiteral("gone/<b>c</b>.ini"));
         w.showConfiguration(sample());
         h.answers = {file, h.dir.path()}; // Open of a folder
         for (const char *button : {"Save", "Open"})
@@ -71,6 +74,9 @@ private slots:
         QVERIFY2(h.messages[0].text.startsWith(QStringLiteral("Could not save to ") + file), qPrintable(h.messages[0].text));
         QVERIFY2(h.messages[1].text.startsWith(QStringLiteral("Could not open ") + h.dir.path()), qPrintable(h.messages[1].text));
         QCOMPARE(w.configuration(), sample());
+        const std::unique_ptr<QMessageBox> box = MessageBox::build(&w, h.messages[0].text);
+        auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), h.messages[0].text);
     }
 
     // Every way a file can fail reads in German in the German window, whatever the system said.
