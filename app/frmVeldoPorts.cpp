@@ -90,8 +90,13 @@ void frmVeldo::watchPorts()
 // answer. No other port is opened in its place until ports change again.
 void frmVeldo::portLost()
 {
-    m_status->showNote(StatusLine::Note::PortLost, tr("Com%1 is closed: its device has gone").arg(m_box->portNumber()));
-    showPorts(m_box->probe(OpenHolders::Skip));
+    const PortScan ports = m_box->probe(OpenHolders::Skip);
+    const int number = m_box->portNumber();
+    const auto lost = std::find_if(ports.cbegin(), ports.cend(), [number](const PortFacts &port) { return port.number == number; });
+    m_status->showNote(StatusLine::Note::PortLost, lost != ports.cend() && lost->isRemote()
+                                                       ? tr("Com%1 is closed: its connection to %2 was lost").arg(number).arg(lost->remote)
+                                                       : tr("Com%1 is closed: its device has gone").arg(number));
+    showPorts(ports);
 }
 
 } // namespace veldo
