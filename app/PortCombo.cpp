@@ -5,9 +5,12 @@ namespace veldo {
 
 namespace {
 
-// The device and, for a USB adapter, its description, maker and serial number.
+// The device and, for a USB adapter, its description, maker and serial number; for a port on
+// another machine, where it is.
 QString portToolTip(const PortFacts &port)
 {
+    if (port.isRemote())
+        return PortCombo::tr("A port on %1, reached over the network").arg(port.remote);
     QStringList lines{port.device};
     if (port.usb) {
         for (const QString &detail : {port.usb->description, port.usb->manufacturer, port.usb->serialNumber}) {

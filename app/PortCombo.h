@@ -16,7 +16,7 @@ public:
 
     void showPopup() override;
 
-    // Lists the usable ports as "ComN:", each with its device as tooltip, and selects
+    // Lists the usable ports as "ComN:", each with its device or HOST:PORT as tooltip, and selects
     // `selected`; with none usable, the tooltip says why.
     void showPorts(const PortScan &ports, int selected, const QString &whyNone);
     int selectedPort() const { return currentData().toInt(); }

@@ -13,7 +13,8 @@ namespace veldo {
 class StatusLine {
 public:
     enum class Note { PortLost,
-                      DownloadNotKept };
+                      DownloadNotKept,
+                      RemotePort }; // connecting to it, or why it could not be reached
 
     StatusLine(QLabel *idle, QLabel *message);
 

@@ -68,6 +68,8 @@ private:
     // of a port follow when the scan of the processes ends.
     void refreshPorts();
     void portLost();
+    void showConnecting(const PortFacts &port);
+    void remotePortUnreachable(const QString &reason);
 
     void Form_Load();
     void Form_Unload();

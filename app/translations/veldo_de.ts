@@ -212,6 +212,53 @@
     </message>
 </context>
 <context>
+    <name>veldo::NetworkLine</name>
+    <message>
+        <source>the network library could not start</source>
+        <translation>die Netzwerkbibliothek konnte nicht starten</translation>
+    </message>
+    <message>
+        <source> (%1)</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>%1 refused the connection: nothing serves that port there</source>
+        <translation>%1 hat die Verbindung abgelehnt: dort bedient nichts diesen Port</translation>
+    </message>
+    <message>
+        <source>%1: unknown host</source>
+        <translation>%1: unbekannter Rechner</translation>
+    </message>
+    <message>
+        <source>%1 did not answer within %2 s</source>
+        <translation>%1 hat nicht binnen %2 s geantwortet</translation>
+    </message>
+    <message>
+        <source>%1: the server&apos;s certificate is not trusted%2</source>
+        <translation>%1: dem Zertifikat des Servers wird nicht vertraut%2</translation>
+    </message>
+    <message>
+        <source>%1: the server&apos;s certificate is not made out to %2</source>
+        <translation>%1: das Zertifikat des Servers ist nicht auf %2 ausgestellt</translation>
+    </message>
+    <message>
+        <source>%1: the server says the port is in use by another connection</source>
+        <translation>%1: laut Server ist die Schnittstelle von einer anderen Verbindung belegt</translation>
+    </message>
+    <message>
+        <source>%1 does not take the line settings (is RFC 2217 on?)%2</source>
+        <translation>%1 nimmt die Leitungseinstellungen nicht an (ist RFC 2217 eingeschaltet?)%2</translation>
+    </message>
+    <message>
+        <source>%1: the connection was lost%2</source>
+        <translation>%1: die Verbindung ist abgerissen%2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
     <name>veldo::PortAdvice</name>
     <message>
         <source>No serial port is open.</source>
@@ -367,6 +414,60 @@
     </message>
 </context>
 <context>
+    <name>veldo::PortCombo</name>
+    <message>
+        <source>A port on %1, reached over the network</source>
+        <translation>Eine Schnittstelle auf %1, über das Netzwerk erreicht</translation>
+    </message>
+</context>
+<context>
+    <name>veldo::RemotePortAddress</name>
+    <message>
+        <source>%1 starts with neither rfc2217:// nor rfc2217+tls://</source>
+        <translation>%1 beginnt weder mit rfc2217:// noch mit rfc2217+tls://</translation>
+    </message>
+    <message>
+        <source>%1 names no host</source>
+        <translation>%1 nennt keinen Rechner</translation>
+    </message>
+    <message>
+        <source>%1: the host is no valid host name (letters, digits, &apos;-&apos; and &apos;.&apos;)</source>
+        <translation>%1: der Rechner ist kein gültiger Rechnername (Buchstaben, Ziffern, &apos;-&apos; und &apos;.&apos;)</translation>
+    </message>
+    <message>
+        <source>%1: the host is no valid IPv4 address</source>
+        <translation>%1: der Rechner ist keine gültige IPv4-Adresse</translation>
+    </message>
+    <message>
+        <source>%1: the brackets hold no valid IPv6 address</source>
+        <translation>%1: in den eckigen Klammern steht keine gültige IPv6-Adresse</translation>
+    </message>
+    <message>
+        <source>%1: an IPv6 address must be written in brackets, as in rfc2217://[::1]:3001</source>
+        <translation>%1: eine IPv6-Adresse muss in eckigen Klammern stehen, wie in rfc2217://[::1]:3001</translation>
+    </message>
+    <message>
+        <source>%1 names no port: add :PORT after the host</source>
+        <translation>%1 nennt keinen Port: fügen Sie :PORT nach dem Rechner an</translation>
+    </message>
+    <message>
+        <source>%1: the port must be a number from 1 to 65535</source>
+        <translation>%1: der Port muss eine Zahl von 1 bis 65535 sein</translation>
+    </message>
+    <message>
+        <source>%1: only ?ca=FILE may follow the port</source>
+        <translation>%1: nach dem Port darf nur ?ca=DATEI folgen</translation>
+    </message>
+    <message>
+        <source>%1: a CA file needs rfc2217+tls://</source>
+        <translation>%1: eine CA-Datei braucht rfc2217+tls://</translation>
+    </message>
+    <message>
+        <source>%1: the CA file must be an absolute path without spaces, commas, parentheses, quotes or backslashes</source>
+        <translation>%1: die CA-Datei muss ein absoluter Pfad ohne Leerzeichen, Kommas, Klammern, Anführungszeichen oder Backslashes sein</translation>
+    </message>
+</context>
+<context>
     <name>veldo::TypeGroup</name>
     <message>
         <source>Slave</source>
@@ -470,6 +571,14 @@
     <message>
         <source>The configuration read from the box could not be kept in %1: %2</source>
         <translation>Die aus dem Gerät gelesene Konfiguration konnte nicht in %1 aufbewahrt werden: %2</translation>
+    </message>
+    <message>
+        <source>Connecting to %1…</source>
+        <translation>Verbinde mit %1…</translation>
+    </message>
+    <message>
+        <source>Com%1 is closed: its connection to %2 was lost</source>
+        <translation>Com%1 ist geschlossen: die Verbindung zu %2 ist abgerissen</translation>
     </message>
 </context>
 </TS>

@@ -11,6 +11,7 @@
 #include "system/ProcessTable.h"
 #include "support/DeviceHolder.h"
 #include "support/PtyPorts.h"
+#include "support/Ser2net.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -174,6 +175,39 @@ private slots:
         QVERIFY(h.label("LblMsg")->isVisible() && !h.label("LblCopyRight")->isVisible());
         QCOMPARE(ports->count(), 1);
         QVERIFY(h.messages.empty());
+    }
+
+    // Two ports on this machine's loopback where nothing listens: the list says where each is, the
+    // status line that the chosen one connects, then why it could not; a click meanwhile waits,
+    // then says why in a box.
+    void remotePortUnreachable()
+    {
+        WindowHarness h;
+        QVERIFY(QDir().mkpath(h.portsFolder()));
+        QStringList where;
+        for (int n : {3, 4}) {
+            where << QStringLiteral("127.0.0.1:%1").arg(test::freeLoopbackPort());
+            QVERIFY(QFile::link(QStringLiteral("rfc2217://") + where.last(), h.portsFolder() + QStringLiteral("/com%1").arg(n)));
+        }
+        const QString refused = QStringLiteral(" refused the connection: nothing serves that port there");
+        h.open();
+        auto *ports = h.child<QComboBox>(QStringLiteral("ComboCommPort"));
+        QCOMPARE(ports->itemData(1, Qt::ToolTipRole).toString(), "A port on " + where[1] + ", reached over the network");
+        QTRY_COMPARE(h.label("LblMsg")->text(), where[0] + refused); // Com3, opened at start
+        QString connecting;
+        bool buttonsWhileConnecting = true;
+        connect(h.child<BoxSession>(QStringLiteral("BoxSession")), &BoxSession::chosen, this, [&] {
+            connecting = h.label("LblMsg")->text();
+            QTest::mouseClick(h.button("Download"), Qt::LeftButton);
+            buttonsWhileConnecting = h.button("Download")->isEnabled() || h.button("Upload")->isEnabled();
+        });
+        ports->setFocus();
+        QTest::keyClick(ports, Qt::Key_Down);
+        QTRY_COMPARE(h.messages.size(), 1u);
+        QCOMPARE(connecting, "Connecting to " + where[1] + "\u2026");
+        QVERIFY(!buttonsWhileConnecting && h.messages[0].exchangeButtonsEnabled && h.messages[0].statusShown);
+        QVERIFY2(h.messages[0].text.startsWith(where[1] + refused + "\n\nNo serial port is open."), qPrintable(h.messages[0].text));
+        QCOMPARE(h.label("LblMsg")->text(), where[1] + refused);
     }
 
     // Stopped by SIGTERM, the real program closes its port: no lock file, no exclusive mode.

@@ -98,15 +98,13 @@ class NetworkLineTest : public QObject {
 private slots:
     void initTestCase();
     void downloadRoundTrip();
-    void lineSettingsReachTheDevice_data();
-    void lineSettingsReachTheDevice();
     void unreachable_data();
     void unreachable();
     void tls_data();
     void tls();
     void lostMidExchange_data();
     void lostMidExchange();
-    void floodStaysBounded();
+    void servedDeviceTakesSettingsAndBoundsFlood();
 
 private:
     // Makes a key and a certificate for subjectAltName, signed by the authority ca (a file
@@ -157,35 +155,6 @@ void NetworkLineTest::downloadRoundTrip()
     QCOMPARE(answer.size(), 198);
     QCOMPARE(served.size(), 1);
     QCOMPARE(answer, served.first().at(1).toByteArray());
-}
-
-void NetworkLineTest::lineSettingsReachTheDevice_data()
-{
-    QTest::addColumn<int>("mask");
-    QTest::addColumn<int>("expected");
-
-    QTest::newRow("8 data bits") << int(CSIZE) << int(CS8);
-    QTest::newRow("no parity") << int(PARENB) << 0;
-    QTest::newRow("1 stop bit") << int(CSTOPB) << 0;
-    QTest::newRow("no RTS/CTS") << int(CRTSCTS) << 0;
-}
-
-void NetworkLineTest::lineSettingsReachTheDevice()
-{
-    QFETCH(int, mask);
-    QFETCH(int, expected);
-
-    PseudoTerminal device;
-    Ser2net server(device.slavePath());
-    QVERIFY2(server.start(), qPrintable(server.problem()));
-    NetworkLine line(address(loopbackUrl(server.port())));
-    line.open();
-    QVERIFY2(waitForOutcome(line), qPrintable(line.failure()));
-
-    termios settings{};
-    QVERIFY(::tcgetattr(device.masterFd(), &settings) == 0);
-    QCOMPARE(cfgetospeed(&settings), speed_t(B9600));
-    QCOMPARE(int(settings.c_cflag & tcflag_t(mask)), expected);
 }
 
 enum class Setup { NothingListens, NoAnswer, SecondConnection, UnknownHost };
@@ -307,7 +276,8 @@ void NetworkLineTest::lostMidExchange()
     QVERIFY(!line.isOpen());
 }
 
-void NetworkLineTest::floodStaysBounded()
+// ser2net opened the device at 115200 7E2 with RTS/CTS: the box's settings came over the line.
+void NetworkLineTest::servedDeviceTakesSettingsAndBoundsFlood()
 {
     PseudoTerminal device;
     Ser2net server(device.slavePath());
@@ -315,6 +285,10 @@ void NetworkLineTest::floodStaysBounded()
     NetworkLine line(address(loopbackUrl(server.port())));
     line.open();
     QVERIFY2(waitForOutcome(line), qPrintable(line.failure()));
+    termios settings{};
+    QVERIFY(::tcgetattr(device.masterFd(), &settings) == 0);
+    QCOMPARE(cfgetospeed(&settings), speed_t(B9600));
+    QCOMPARE(int(settings.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS)), int(CS8)); // 8 data bits, no parity, 1 stop bit, no RTS/CTS
 
     qint64 offered = 0;
     QTimer flood;
