@@ -49,7 +49,15 @@ FileResult readConfigInput(const QString &fileName, SwitchConfig &config)
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly))
         return failureOf(EBADF);
-    const QByteArray bytes = input.read(kMaxConfigFileSize + 1);
+    // A pipe gives at most what its writer has put in so far: read on to the end, or to one
+    // byte past the bound.
+    QByteArray bytes;
+    while (bytes.size() <= kMaxConfigFileSize) {
+        const QByteArray piece = input.read(kMaxConfigFileSize + 1 - bytes.size());
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
     if (FileResult size = checkFileSize(bytes.size()); !size.ok())
         return size;
     return readConfigBytes(bytes, config);
