@@ -112,7 +112,7 @@ private slots:
         row("unknown option", {"ports", "--frob"}, {}, 2, "veldo-cli: Unknown option 'frob'.\nUsage: veldo-cli", 0);
         row("port 0", {"download", "--port", "0"}, {}, 2, "veldo-cli: --port takes a number from 1 to 16, not \"0\"\nUsage:", 0);
         row("file missing", {"verify", "--port", "3"}, {}, 2, "veldo-cli: verify needs a FILE", 0);
-        row("no usable port", {"download", "--port", "16"}, {}, 3, "Com16: open ... HOME/veldo/ports/com16", 0);
+        row("no usable port, quiet", {"download", "--port", "16", "--quiet"}, {}, 3, "Com16: open ... HOME/veldo/ports/com16", 0);
         row("device path", {"verify", "--device", "config.ini", "config.ini"}, {}, 3,
             "HOME/config.ini: open ... HOME/config.ini is a regular file, not a serial device\n", 0);
         row("download, silent", download, {.silent = true}, 4, "Com3: download ... Error: Communication time-out\n", 1);
@@ -125,7 +125,7 @@ private slots:
         row("output folder gone during the download", download + QStringList{"-o", "vanishing/out.ini"}, {}, 7,
             "Com3: download ... ok\nveldo-cli: HOME/vanishing/out.ini: The folder does not exist\n", 1);
         row("standard output on a full disk", {"ports"}, {}, 7, "veldo-cli: standard output: No space left on device\n", 0);
-        row("upload, missing file", {"upload", "--port", "3", "none.ini"}, {}, 7, "veldo-cli: HOME/none.ini: No such file\n", 0);
+        row("upload, missing file, quiet", {"upload", "--port", "3", "none.ini", "-q"}, {}, 7, "veldo-cli: HOME/none.ini: No such file\n", 0);
         row("upload, binary file", {"upload", "--port", "3", "binary.ini"}, {}, 7,
             "veldo-cli: HOME/binary.ini: The file holds no configuration: no value in the sections Output0 to OutputF\n", 0);
         row("backup into a file", upload + QStringList{"--backup", "config.ini"}, {}, 7, "Com3: download ... ok\nveldo-cli: HOME/config.ini", 1);

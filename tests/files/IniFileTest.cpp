@@ -81,6 +81,8 @@ private slots:
         QTest::newRow("into section without entries") << "[S]\n\n[T]\n"_ba << "S/k" << "[S]\nk=v\n\n[T]\n"_ba;
         QTest::newRow("new entry, no final break") << "[S]\nx=1"_ba << "S/k" << "[S]\nx=1\nk=v\n"_ba;
         QTest::newRow("new section, no final break") << "[A]\nx=1"_ba << "S/k" << "[A]\nx=1\n[S]\nk=v\n"_ba;
+        QTest::newRow("new section ends as the last line: CRLF") << "[A]\nx=1\r\n"_ba << "S/k" << "[A]\nx=1\r\n[S]\r\nk=v\r\n"_ba;
+        QTest::newRow("new section ends as the last line: LF") << "[A]\r\nx=1\n"_ba << "S/k" << "[A]\r\nx=1\n[S]\nk=v\n"_ba;
         QTest::newRow("new line ends as the one before") << "[S]\r\nx=1\n[T]\r\n"_ba << "S/k" << "[S]\r\nx=1\nk=v\n[T]\r\n"_ba;
         QTest::newRow("new line after a lone CR") << "[S]\rx=1\r[T]\n"_ba << "S/k" << "[S]\rx=1\rk=v\r[T]\n"_ba;
         QTest::newRow("first line break after an open end") << "[A]\r\nx=1\n\x1A"_ba << "S/k" << "[A]\r\nx=1\n\x1A\r\n[S]\r\nk=v\r\n"_ba;
