@@ -66,21 +66,17 @@ struct DiskLog {
     static inline mode_t mode = 0;
     static bool fails(const char *call)
     {
-        calls << QString::fromLatin1(call) + (calls.size() + 1 == failing ? u"!"_s : u""_s);
+        calls << QString::fromLatin1(call) + (calls.size() + 1 == failing ? "!" : "");
         errno = EIO;
-        return calls.last().endsWith(u'!');
+        return calls.size() == failing;
     }
-    static ssize_t write(int fd, const void *bytes, size_t size, off_t offset)
+    static ssize_t write(int fd, const void *bytes, size_t size, off_t at)
     {
-        struct stat status {};
-        mode = ::fstat(fd, &status) == 0 ? status.st_mode & 07777 : 0;
-        return fails("write") ? -1 : ::pwrite(fd, bytes, std::min<size_t>(size, 512), offset);
+        mode = statusOf(u"/proc/self/fd/"_s + QString::number(fd)).st_mode & 07777;
+        return fails("write") ? -1 : ::pwrite(fd, bytes, std::min<size_t>(size, 512), at);
     }
     static int sync(int fd) { return fails("sync") ? -1 : ::fsync(fd); }
-    static int rename(int fromFolder, const char *from, int toFolder, const char *to, unsigned int flags)
-    {
-        return fails("rename") ? -1 : ::renameat2(fromFolder, from, toFolder, to, flags);
-    }
+    static int rename(int from, const char *name, int to, const char *newName, unsigned flags) { return fails("rename") ? -1 : ::renameat2(from, name, to, newName, flags); }
 };
 
 } // namespace
@@ -284,8 +280,7 @@ private slots:
         const QStringList entries = entriesOf(QDir(folder.filePath(u"sub"_s)));
         const QString home = QDir::currentPath();
         QVERIFY(QDir::setCurrent(folder.path()));
-        DiskLog::calls.clear();
-        DiskLog::failing = failing;
+        DiskLog::calls.clear(), DiskLog::failing = failing;
         const DiskCalls system = std::exchange(diskCalls(), DiskCalls{DiskLog::write, DiskLog::sync, DiskLog::rename});
         const mode_t umask = ::umask(0);
         const bool saved = WriteIniString(u"Output0"_s, u"Code A"_s, u"222222222222"_s, u"sub/config.ini"_s);
