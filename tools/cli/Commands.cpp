@@ -18,6 +18,8 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace veldo::cli {
 
 namespace {
@@ -50,10 +52,11 @@ FileResult readConfigInput(const QString &fileName, SwitchConfig &config)
     if (!input.open(stdin, QIODevice::ReadOnly))
         return failureOf(EBADF);
     // A pipe gives at most what its writer has put in so far: read on to the end, or to one
-    // byte past the bound.
+    // byte past the bound, in pieces so that a small input needs no buffer of the bound's size.
+    constexpr qint64 kPiece = 64 * 1024;
     QByteArray bytes;
     while (bytes.size() <= kMaxConfigFileSize) {
-        const QByteArray piece = input.read(kMaxConfigFileSize + 1 - bytes.size());
+        const QByteArray piece = input.read(std::min<qint64>(kPiece, kMaxConfigFileSize + 1 - bytes.size()));
         if (piece.isEmpty())
             break;
         bytes += piece;
