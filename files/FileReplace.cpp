@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/FileReplace.h"
 
+#include "files/DiskCalls.h"
 #include "files/FileAttributes.h"
 #include "files/OpenFile.h"
 #include "files/TempFile.h"
@@ -20,13 +21,13 @@ void syncFolder(int folder)
 {
     const UniqueFd fd(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.valid())
-        ::fsync(fd.get());
+        diskCalls().sync(fd.get());
 }
 
 // Renames only where nothing is, so that a file created meanwhile under the name is kept.
 int renameIntoFreeName(int folder, const QByteArray &from, const QByteArray &to)
 {
-    const int renamed = ::renameat2(folder, from.constData(), folder, to.constData(), RENAME_NOREPLACE);
+    const int renamed = diskCalls().rename(folder, from.constData(), folder, to.constData(), RENAME_NOREPLACE);
     if (renamed == 0 || errno != EINVAL)
         return renamed;
     // A file system without that kind of rename: a link fails just as well on a taken name.
@@ -56,7 +57,7 @@ std::optional<FileResult> replaceByRename(int folder, const QByteArray &name, co
         return std::nullopt;
     if (existing && !existing->unchanged())
         return changedWhileSaving();
-    const int renamed = existing ? ::renameat(folder, temp.name().constData(), folder, name.constData())
+    const int renamed = existing ? diskCalls().rename(folder, temp.name().constData(), folder, name.constData(), 0)
                                  : renameIntoFreeName(folder, temp.name(), name);
     if (renamed != 0)
         return errno == EEXIST ? changedWhileSaving() : failureOf(errno);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/OpenFile.h"
 
+#include "files/DiskCalls.h"
 #include "system/UniqueFd.h"
 
 #include <algorithm>
@@ -72,14 +73,14 @@ FileResult writeOpenFile(int fd, const QByteArray &bytes)
 {
     qsizetype written = 0;
     while (written < bytes.size()) {
-        const ssize_t put = ::pwrite(fd, bytes.constData() + written, std::size_t(bytes.size() - written), written);
+        const ssize_t put = diskCalls().write(fd, bytes.constData() + written, std::size_t(bytes.size() - written), written);
         if (put < 0 && errno == EINTR)
             continue;
         if (put < 0)
             return failureOf(errno);
         written += put;
     }
-    if (::ftruncate(fd, off_t(bytes.size())) != 0 || ::fsync(fd) != 0)
+    if (::ftruncate(fd, off_t(bytes.size())) != 0 || diskCalls().sync(fd) != 0)
         return failureOf(errno);
     return {};
 }

@@ -30,18 +30,24 @@ struct Run {
     QString err;
 };
 
-// Runs veldo-cli while this thread's event loop serves the simulated box; with a signal, sends
-// it once the program holds the box's device.
-Run runCli(QStringList arguments, const QString &input = QProcess::nullDevice(), int signal = 0, const QString &device = {},
+// Runs veldo-cli while this thread's event loop serves the simulated box, its standard input a
+// pipe that gets the input in pieces, each after a pause; with a signal, sends it once the
+// program holds the box's device.
+Run runCli(QStringList arguments, const QByteArray &input = {}, int signal = 0, const QString &device = {},
            const QString &output = {})
 {
     QProcess cli;
-    cli.setStandardInputFile(input);
     if (!output.isEmpty())
         cli.setStandardOutputFile(output);
     cli.start(QStringLiteral(VELDO_CLI), arguments);
     if (!cli.waitForStarted())
         return {};
+    for (qsizetype at = 0; at < input.size(); at += 16384) {
+        QTest::qWait(20);
+        cli.write(input.mid(at, 16384));
+        cli.waitForBytesWritten();
+    }
+    cli.closeWriteChannel();
     if (signal && (!QTest::qWaitFor([&] { return probePort(3, device).state == PortState::InUse; }, 10000)
                    || ::kill(pid_t(cli.processId()), signal) != 0))
         return {};
@@ -106,10 +112,9 @@ private slots:
         row("unknown option", {"ports", "--frob"}, {}, 2, "veldo-cli: Unknown option 'frob'.\nUsage: veldo-cli", 0);
         row("port 0", {"download", "--port", "0"}, {}, 2, "veldo-cli: --port takes a number from 1 to 16, not \"0\"\nUsage:", 0);
         row("file missing", {"verify", "--port", "3"}, {}, 2, "veldo-cli: verify needs a FILE", 0);
-        row("no usable port", {"download", "--port", "16"}, {}, 3, "Com16: open ... HOME/veldo/ports/com16", 0);
+        row("no usable port, quiet", {"download", "--port", "16", "--quiet"}, {}, 3, "Com16: open ... HOME/veldo/ports/com16", 0);
         row("device path", {"verify", "--device", "config.ini", "config.ini"}, {}, 3,
             "HOME/config.ini: open ... HOME/config.ini is a regular file, not a serial device\n", 0);
-        row("download, silent", download, {.silent = true}, 4, "Com3: download ... Error: Communication time-out\n", 1);
         row("download, unplugged", download, {.unplugOnRequest = true}, 4, "Com3: download ... Error: Communication time-out\n", 1);
         row("download, corrupt", download, {.wrongChecksum = true}, 5, "Com3: download ... Error: Checksum Error\n", 1);
         row("upload, rejected", upload, {.alwaysNak = true}, 5, "Com3: upload ... Error: Checksum error\n", 1);
@@ -119,8 +124,7 @@ private slots:
         row("output folder gone during the download", download + QStringList{"-o", "vanishing/out.ini"}, {}, 7,
             "Com3: download ... ok\nveldo-cli: HOME/vanishing/out.ini: The folder does not exist\n", 1);
         row("standard output on a full disk", {"ports"}, {}, 7, "veldo-cli: standard output: No space left on device\n", 0);
-        row("upload, missing file", {"upload", "--port", "3", "none.ini"}, {}, 7, "veldo-cli: HOME/none.ini: No such file\n", 0);
-        row("upload, binary file", {"upload", "--port", "3", "binary.ini"}, {}, 7,
+        row("upload, binary file, quiet", {"upload", "--port", "3", "binary.ini", "-q"}, {}, 7,
             "veldo-cli: HOME/binary.ini: The file holds no configuration: no value in the sections Output0 to OutputF\n", 0);
         row("backup into a file", upload + QStringList{"--backup", "config.ini"}, {}, 7, "Com3: download ... ok\nveldo-cli: HOME/config.ini", 1);
         // Two downloads, one report; the second line ends with the backup's name.
@@ -147,7 +151,7 @@ private slots:
         connect(&bench.box, &BoxSimulator::requestReceived, &bench.box, [&] { QDir(bench.path("vanishing")).removeRecursively(); });
         const bool fullDisk = QByteArray(QTest::currentDataTag()).endsWith("full disk");
         QVERIFY(!QByteArray(QTest::currentDataTag()).endsWith("nowhere to keep downloads") || test::putFileBytes(bench.path("data"), "x"));
-        const Run run = runCli(bench.arguments(arguments), QProcess::nullDevice(), signal, bench.box.slavePath(),
+        const Run run = runCli(bench.arguments(arguments), {}, signal, bench.box.slavePath(),
                                fullDisk ? QStringLiteral("/dev/full") : QString());
         const QString err = QString(run.err).replace(bench.home.path(), QStringLiteral("HOME"))
                                 .replace(QRegularExpression(QStringLiteral("\\d+\\.\\d{3} s\\)")), QStringLiteral("T s)"));
@@ -184,7 +188,9 @@ private slots:
         QCOMPARE(test::loadedConfig(bench.path("backups") + u'/' + backups.first()), held);
 
         qputenv("VELDO_NO_KEEP", "1");
-        const Run verified = runCli({"verify", "--port", "3", "-"}, bench.path("config.ini"));
+        // More than one read of a pipe gives: 200 KiB of comment lines before the configuration.
+        const QByteArray padded = QByteArray(";\n").repeated(100 * 1024) + test::fileBytes(bench.path("config.ini"));
+        const Run verified = runCli({"verify", "--port", "3", "-"}, padded);
         qunsetenv("VELDO_NO_KEEP");
         QCOMPARE(verified.status, 0);
         QVERIFY(verified.out.isEmpty());
@@ -198,51 +204,43 @@ private slots:
         QCOMPARE(differs.out, "Output 7: Output Type: box Slave, file Toggle\nOutput F: Code B: box 0000000000FF, file 00000000000F\n");
     }
 
-    // The same box served by ser2net on loopback, by URL and as Com5 by a link to its URL.
+    // The same box served by ser2net on loopback, by URL and as Com5 by a link to its URL; how
+    // each failure of the connection is worded, NetworkLineTest shows.
     void remote_data()
     {
-        QTest::addColumn<QStringList>("arguments"); // URL: the served box's address; REFUSED: one nothing serves
-        QTest::addColumn<BoxOptions>("options");
+        QTest::addColumn<QStringList>("arguments"); // URL: the served box's address
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("says"); // all of standard error; P: the served port, Q: the refusing one
-        const auto row = [](const char *name, const QStringList &arguments, BoxOptions options, int status, const QString &says) {
-            QTest::newRow(name) << arguments << options << status << says;
+        QTest::addColumn<QString>("says"); // all of standard error; P: the served port
+        const auto row = [](const char *name, const QStringList &arguments, int status, const QString &says) {
+            QTest::newRow(name) << arguments << status << says;
         };
-        row("upload, verified and backed up, by URL", {"upload", "--device", "URL", "config.ini", "--verify", "--backup", "backups"}, {}, 0,
+        row("upload, verified and backed up, by URL", {"upload", "--device", "URL", "config.ini", "--verify", "--backup", "backups"}, 0,
             "rfc2217://127.0.0.1:P: download ... ok\nrfc2217://127.0.0.1:P: backup ... HOME/backups/");
-        row("download by a link", {"download", "--port", "5", "-o", "out.ini"}, {}, 0, "Com5: download ... ok\n");
-        row("refused", {"download", "--device", "REFUSED"}, {}, 3,
-            "rfc2217://127.0.0.1:Q: open ... 127.0.0.1:Q refused the connection: nothing serves that port there\n");
-        row("unknown host", {"download", "--device", "rfc2217://box.invalid:3001"}, {}, 3,
+        row("download by a link", {"download", "--port", "5", "-o", "out.ini"}, 0, "Com5: download ... ok\n");
+        row("unknown host", {"download", "--device", "rfc2217://box.invalid:3001"}, 3,
             "rfc2217://box.invalid:3001: open ... box.invalid:3001: unknown host\n");
-        row("malformed link", {"download", "--port", "6"}, {}, 3, "Com6: open ... rfc2217://127.0.0.1 names no port: add :PORT after the host\n");
-        row("server ends mid-exchange", {"download", "--port", "5", "-o", "out.ini"}, {.silent = true}, 4,
-            "Com5: download ... Error: Communication time-out\n");
+        row("malformed link", {"download", "--port", "6"}, 3, "Com6: open ... rfc2217://127.0.0.1 names no port: add :PORT after the host\n");
     }
 
     void remote()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(BoxOptions, options);
         QFETCH(int, status);
         QFETCH(QString, says);
         if (test::Ser2net::program().isEmpty())
             QSKIP("ser2net is not installed");
-        Bench bench(options);
+        Bench bench(BoxOptions{});
         test::Ser2net server(bench.box.slavePath());
         QVERIFY2(server.start(), qPrintable(server.problem()));
         const QString url = QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.port());
-        const quint16 refusing = test::freeLoopbackPort();
         for (const auto &[number, target] : {std::pair{5, url}, std::pair{6, QStringLiteral("rfc2217://127.0.0.1")}}) {
             const QString link = bench.folder() + QStringLiteral("/com%1").arg(number);
             QVERIFY(QFile::remove(link) && ::symlink(qPrintable(target), qPrintable(link)) == 0);
         }
-        if (options.silent)
-            connect(&bench.box, &BoxSimulator::requestReceived, &bench.box, [&] { server.stop(); });
-        arguments.replaceInStrings(QStringLiteral("URL"), url).replaceInStrings(QStringLiteral("REFUSED"), QStringLiteral("rfc2217://127.0.0.1:%1").arg(refusing));
+        arguments.replaceInStrings(QStringLiteral("URL"), url);
         const Run run = runCli(bench.arguments(arguments));
         const QString err = QString(run.err).replace(bench.home.path(), QStringLiteral("HOME"))
-                                .replace(QString::number(server.port()), QStringLiteral("P")).replace(QString::number(refusing), QStringLiteral("Q"));
+                                .replace(QString::number(server.port()), QStringLiteral("P"));
         QVERIFY2(run.status == status && (says.endsWith(u'\n') ? err == says : err.startsWith(says)),
                  qPrintable(QStringLiteral("%1: %2").arg(run.status).arg(err)));
         if (status == 0 && !arguments.contains(QStringLiteral("verify")))

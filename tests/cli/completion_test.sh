@@ -36,9 +36,7 @@ check() {
 
 ports='1 10 11 12 13 14 15 16 2 3 4 5 6 7 8 9'
 check 'veldo-cli ' 'download ports upload verify'
-check 'veldo-cli up' 'upload'
 check 'veldo-cli -' '--help --quiet --verbose --version -V -h -q -v'
-check 'veldo-cli upload --ver' '--verbose --verify --version'
 check 'veldo-cli -q verify --n' '--no-keep'
 check 'veldo-cli download --port ' "$ports"
 check 'veldo-cli upload -p 1' '1 10 11 12 13 14 15 16'

@@ -55,8 +55,6 @@ private slots:
         QTest::newRow("ok") << FileResult{} << "";
         QTest::newRow("no name") << FileResult::failure(FileError::NoFileName) << "No file name given";
         QTest::newRow("missing file") << FileResult::failure(FileError::NotFound) << "No such file";
-        QTest::newRow("too large to save") << FileResult{.kind = FileError::WouldBeTooLarge, .size = 17 << 20}
-                                           << "The file would be 17.0 MiB, more than a configuration file can be (16 MiB); it was left as it was";
         QTest::newRow("names taken") << FileResult{.kind = FileError::NamesTaken, .name = u"2026-12-07T10-15-30-Com3"_s}
                                      << "every name for 2026-12-07T10-15-30-Com3 is taken";
         QTest::newRow("unstorable") << FileResult::failure(FileError::Unstorable)

@@ -45,8 +45,6 @@ private slots:
         QTest::newRow("single quotes enclosing value") << "[S]\r\nk='A1B2'\r\n"_ba << "A1B2";
         QTest::newRow("quotes that differ kept") << "[S]\r\nk='v\"\r\n"_ba << "'v\"";
         QTest::newRow("quote alone kept") << "[S]\r\nk=\"\r\n"_ba << "\"";
-        QTest::newRow("stray CR in a CRLF text") << "[T]\r\nk=1\r[S]\r\nk=2\r\n"_ba << "2";
-        QTest::newRow("Ctrl+Z at the end") << "[S]\r\nk=Toggle\x1A"_ba << "Toggle";
         QTest::newRow("Ctrl+Z as blank") << "\x1A[S]\x1A\r\n\x1A k \x1A= \x1A 5 \x1A\r\n\x1A"_ba << "5";
         QTest::newRow("Ctrl+Z inside kept") << "[S]\r\nk=Tog\x1Agle\r\n"_ba << "Tog\x1Agle";
         QTest::newRow("NUL ends value") << "[S]\r\nk= 12 \x00 34\r\n"_ba << "12 ";
@@ -81,6 +79,8 @@ private slots:
         QTest::newRow("into section without entries") << "[S]\n\n[T]\n"_ba << "S/k" << "[S]\nk=v\n\n[T]\n"_ba;
         QTest::newRow("new entry, no final break") << "[S]\nx=1"_ba << "S/k" << "[S]\nx=1\nk=v\n"_ba;
         QTest::newRow("new section, no final break") << "[A]\nx=1"_ba << "S/k" << "[A]\nx=1\n[S]\nk=v\n"_ba;
+        QTest::newRow("new section ends as the last line: CRLF") << "[A]\nx=1\r\n"_ba << "S/k" << "[A]\nx=1\r\n[S]\r\nk=v\r\n"_ba;
+        QTest::newRow("new section ends as the last line: LF") << "[A]\r\nx=1\n"_ba << "S/k" << "[A]\r\nx=1\n[S]\nk=v\n"_ba;
         QTest::newRow("new line ends as the one before") << "[S]\r\nx=1\n[T]\r\n"_ba << "S/k" << "[S]\r\nx=1\nk=v\n[T]\r\n"_ba;
         QTest::newRow("new line after a lone CR") << "[S]\rx=1\r[T]\n"_ba << "S/k" << "[S]\rx=1\rk=v\r[T]\n"_ba;
         QTest::newRow("first line break after an open end") << "[A]\r\nx=1\n\x1A"_ba << "S/k" << "[A]\r\nx=1\n\x1A\r\n[S]\r\nk=v\r\n"_ba;
@@ -137,8 +137,6 @@ private slots:
 
         QTest::newRow("blanks around") << "S" << "k" << " a b\t" << true;
         QTest::newRow("enclosing quotes") << "S" << "k" << "\"q\"" << true;
-        QTest::newRow("enclosing single quotes") << "S" << "k" << "'q'" << true;
-        QTest::newRow("Ctrl+Z at the end") << "S" << "k" << "v\x1A" << true;
         QTest::newRow("INI punctuation") << "S" << "k" << "=[a];#" << true;
         QTest::newRow("254 characters, whole") << "S" << "k" << QString(254, u'x') << true;
         QTest::newRow("255 characters, cut to 254") << "S" << "k" << QString(255, u'x') << true;

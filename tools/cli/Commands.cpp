@@ -18,6 +18,8 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace veldo::cli {
 
 namespace {
@@ -49,7 +51,16 @@ FileResult readConfigInput(const QString &fileName, SwitchConfig &config)
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly))
         return failureOf(EBADF);
-    const QByteArray bytes = input.read(kMaxConfigFileSize + 1);
+    // A pipe gives at most what its writer has put in so far: read on to the end, or to one
+    // byte past the bound, in pieces so that a small input needs no buffer of the bound's size.
+    constexpr qint64 kPiece = 64 * 1024;
+    QByteArray bytes;
+    while (bytes.size() <= kMaxConfigFileSize) {
+        const QByteArray piece = input.read(std::min<qint64>(kPiece, kMaxConfigFileSize + 1 - bytes.size()));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
     if (FileResult size = checkFileSize(bytes.size()); !size.ok())
         return size;
     return readConfigBytes(bytes, config);
