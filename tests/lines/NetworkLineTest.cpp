@@ -18,6 +18,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <optional>
+#include <tuple>
 #include <vector>
 
 using namespace veldo;
@@ -91,245 +93,194 @@ struct FullServer {
     }
 };
 
+enum class Setup { NothingListens, NoAnswer, SecondConnection, UnknownHost };
+
+// A device served by ser2net over loopback, and the line connected to it.
+struct Served {
+    explicit Served(const QString &device, std::optional<Ser2net::Tls> tls = std::nullopt, const QString &query = {})
+        : server(device, tls)
+    {
+        if (server.start())
+            line = std::make_unique<NetworkLine>(address(loopbackUrl(server.port(), tls ? QStringLiteral("rfc2217+tls") : QStringLiteral("rfc2217")) + query));
+        if (line)
+            line->open();
+    }
+    // True when it connected; else says why in the test's log.
+    bool connected()
+    {
+        const bool open = line && waitForOutcome(*line);
+        if (!open)
+            qWarning("%s", qPrintable(line ? line->failure() : server.problem()));
+        return open;
+    }
+    Ser2net server;
+    std::unique_ptr<NetworkLine> line;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Setup)
 
 class NetworkLineTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void downloadRoundTrip();
-    void lineSettingsReachTheDevice_data();
-    void lineSettingsReachTheDevice();
-    void unreachable_data();
-    void unreachable();
-    void tls_data();
-    void tls();
-    void lostMidExchange_data();
-    void lostMidExchange();
-    void floodStaysBounded();
+    void initTestCase()
+    {
+        if (Ser2net::program().isEmpty())
+            QSKIP("ser2net is not installed (scripts/deps.sh installs it)");
+        for (const QString &ca : {QStringLiteral("ca"), QStringLiteral("otherca")}) {
+            QVERIFY(openssl({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Test authority " + ca,
+                             "-keyout", file(ca + ".key"), "-out", file(ca + ".pem")}));
+        }
+        QVERIFY(makeCertificate(QStringLiteral("loopback"), QStringLiteral("ca"), QStringLiteral("IP:127.0.0.1")));
+        QVERIFY(makeCertificate(QStringLiteral("elsewhere"), QStringLiteral("ca"), QStringLiteral("DNS:elsewhere.invalid")));
+    }
+
+    // 9600 baud, 8 data bits, no parity, 1 stop bit, no RTS/CTS, where ser2net opened it otherwise.
+    void lineSettingsReachTheDevice()
+    {
+        PseudoTerminal device;
+        Served served(device.slavePath());
+        QVERIFY(served.connected());
+        termios settings{};
+        QVERIFY(::tcgetattr(device.masterFd(), &settings) == 0);
+        QCOMPARE(std::tuple(cfgetospeed(&settings), settings.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS)), std::tuple(speed_t(B9600), tcflag_t(CS8)));
+    }
+
+    void unreachable_data()
+    {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<NetworkFailure>("failure");
+        QTest::addColumn<QString>("reasonPart");
+
+        QTest::newRow("refused") << Setup::NothingListens << NetworkFailure::Refused << "refused the connection";
+        QTest::newRow("no answer") << Setup::NoAnswer << NetworkFailure::TimedOut << "did not answer within 5 s";
+        QTest::newRow("port in use") << Setup::SecondConnection << NetworkFailure::PortInUse << "the port is in use";
+        QTest::newRow("unknown host") << Setup::UnknownHost << NetworkFailure::UnknownHost << "nowhere.invalid:3001: unknown host";
+    }
+
+    void unreachable()
+    {
+        QFETCH(Setup, setup);
+        QFETCH(NetworkFailure, failure);
+        QFETCH(QString, reasonPart);
+
+        PseudoTerminal device;
+        FullServer full;
+        std::unique_ptr<Served> first;
+        QString url = QStringLiteral("rfc2217://nowhere.invalid:3001");
+        switch (setup) {
+        case Setup::NothingListens: url = loopbackUrl(freeLoopbackPort()); break;
+        case Setup::NoAnswer: url = loopbackUrl(full.port); break;
+        case Setup::SecondConnection:
+            first = std::make_unique<Served>(device.slavePath());
+            QVERIFY(first->connected());
+            url = loopbackUrl(first->server.port());
+            break;
+        case Setup::UnknownHost: break;
+        }
+
+        NetworkLine line(address(url));
+        QSignalSpy failed(&line, &NetworkLine::failed);
+        line.open();
+        QCOMPARE(failed.size(), 0); // reported later, never from inside open()
+        QVERIFY(!waitForOutcome(line));
+        QCOMPARE(line.failureKind(), failure);
+        QVERIFY2(line.failure().contains(reasonPart), qPrintable(line.failure()));
+        QVERIFY2(line.failure().contains(address(url).display()), qPrintable(line.failure()));
+        QVERIFY(!line.isOpen());
+        QVERIFY(!line.write("x"));
+    }
+
+    void tls_data()
+    {
+        QTest::addColumn<QString>("serverCertificate");
+        QTest::addColumn<QString>("caQuery");
+        QTest::addColumn<NetworkFailure>("failure");
+
+        QTest::newRow("trusted, right address") << "loopback" << "ca" << NetworkFailure::None;
+        QTest::newRow("another authority") << "loopback" << "otherca" << NetworkFailure::NotTrusted;
+        QTest::newRow("system store only") << "loopback" << "" << NetworkFailure::NotTrusted;
+        QTest::newRow("trusted, other name") << "elsewhere" << "ca" << NetworkFailure::NameMismatch;
+    }
+
+    // Trusted, the line carries a download: the request out, the box's 198 bytes back.
+    void tls()
+    {
+        QFETCH(QString, serverCertificate);
+        QFETCH(QString, caQuery);
+        QFETCH(NetworkFailure, failure);
+
+        BoxSimulator box;
+        QSignalSpy served(&box, &BoxSimulator::requestServed);
+        Served tls(box.slavePath(), Ser2net::Tls{file(serverCertificate + ".key"), file(serverCertificate + ".pem")},
+                   caQuery.isEmpty() ? QString() : "?ca=" + file(caQuery + ".pem"));
+        QVERIFY(tls.line);
+        QCOMPARE(waitForOutcome(*tls.line), failure == NetworkFailure::None);
+        QCOMPARE(tls.line->failureKind(), failure);
+        if (failure != NetworkFailure::None)
+            return;
+        QVERIFY(tls.line->write(QByteArray(1, char(171))));
+        const QByteArray answer = readAtLeast(*tls.line, 198);
+        QCOMPARE(std::tuple(answer.size(), served.size()), std::tuple(198, 1));
+        QCOMPARE(answer, served.first().at(1).toByteArray());
+    }
+
+    void lostMidExchange()
+    {
+        BoxSimulator box(BoxOptions{.answerDelayMs = 2000});
+        Served served(box.slavePath());
+        QVERIFY(served.connected());
+        QSignalSpy failed(served.line.get(), &NetworkLine::failed);
+        QSignalSpy requested(&box, &BoxSimulator::requestReceived);
+        QVERIFY(served.line->write(QByteArray(1, char(171))));
+        QVERIFY(requested.wait(kConnectWaitMs));
+        served.server.stop();
+
+        QVERIFY(failed.wait(kConnectWaitMs));
+        QCOMPARE(served.line->failureKind(), NetworkFailure::Lost);
+        QVERIFY2(served.line->failure().startsWith(QStringLiteral("127.0.0.1:%1: the connection was lost").arg(served.server.port())),
+                 qPrintable(served.line->failure()));
+        QVERIFY(!served.line->isOpen());
+    }
+
+    void floodStaysBounded()
+    {
+        PseudoTerminal device;
+        Served served(device.slavePath());
+        QVERIFY(served.connected());
+        qint64 offered = 0;
+        QTimer flood;
+        QObject::connect(&flood, &QTimer::timeout, [&] {
+            while (device.write(QByteArray(4096, 'x')))
+                offered += 4096;
+        });
+        flood.start(1);
+        QTest::qWait(1500);
+        QVERIFY2(offered > 4 * 65536, qPrintable(QString::number(offered)));
+        QCOMPARE(served.line->readAll().size(), 65536);
+        // Taken, the bytes make room: reading goes on, and the line is still usable.
+        QVERIFY(QTest::qWaitFor([&] { return !served.line->readAll().isEmpty(); }, kConnectWaitMs));
+        QVERIFY(served.line->isOpen());
+    }
 
 private:
     // Makes a key and a certificate for subjectAltName, signed by the authority ca (a file
     // stem in the folder); false when openssl fails.
-    bool makeCertificate(const QString &stem, const QString &ca, const QString &altName);
+    bool makeCertificate(const QString &stem, const QString &ca, const QString &altName)
+    {
+        QFile extensions(file(stem + ".ext"));
+        if (!extensions.open(QIODevice::WriteOnly) || extensions.write("subjectAltName=" + altName.toLatin1() + "\n") <= 0)
+            return false;
+        extensions.close();
+        return openssl({"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=" + stem, "-keyout", file(stem + ".key"), "-out", file(stem + ".csr")})
+            && openssl({"x509", "-req", "-in", file(stem + ".csr"), "-CA", file(ca + ".pem"), "-CAkey", file(ca + ".key"), "-CAcreateserial", "-days", "2",
+                        "-extfile", file(stem + ".ext"), "-out", file(stem + ".pem")});
+    }
     QString file(const QString &name) const { return m_certificates.filePath(name); }
 
     QTemporaryDir m_certificates;
 };
-
-void NetworkLineTest::initTestCase()
-{
-    if (Ser2net::program().isEmpty())
-        QSKIP("ser2net is not installed (scripts/deps.sh installs it)");
-    for (const QString &ca : {QStringLiteral("ca"), QStringLiteral("otherca")}) {
-        QVERIFY(openssl({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Test authority " + ca,
-                         "-keyout", file(ca + ".key"), "-out", file(ca + ".pem")}));
-    }
-    QVERIFY(makeCertificate(QStringLiteral("loopback"), QStringLiteral("ca"), QStringLiteral("IP:127.0.0.1")));
-    QVERIFY(makeCertificate(QStringLiteral("elsewhere"), QStringLiteral("ca"), QStringLiteral("DNS:elsewhere.invalid")));
-}
-
-bool NetworkLineTest::makeCertificate(const QString &stem, const QString &ca, const QString &altName)
-{
-    QFile extensions(file(stem + ".ext"));
-    if (!extensions.open(QIODevice::WriteOnly) || extensions.write("subjectAltName=" + altName.toLatin1() + "\n") <= 0)
-        return false;
-    extensions.close();
-    return openssl({"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=" + stem, "-keyout", file(stem + ".key"), "-out", file(stem + ".csr")})
-        && openssl({"x509", "-req", "-in", file(stem + ".csr"), "-CA", file(ca + ".pem"), "-CAkey", file(ca + ".key"), "-CAcreateserial", "-days", "2",
-                    "-extfile", file(stem + ".ext"), "-out", file(stem + ".pem")});
-}
-
-void NetworkLineTest::downloadRoundTrip()
-{
-    BoxSimulator box;
-    Ser2net server(box.slavePath());
-    QVERIFY2(server.start(), qPrintable(server.problem()));
-    QSignalSpy served(&box, &BoxSimulator::requestServed);
-
-    NetworkLine line(address(loopbackUrl(server.port())));
-    line.open();
-    QVERIFY(line.isConnecting());
-    QVERIFY2(waitForOutcome(line), qPrintable(line.failure()));
-    line.discardInput();
-    QVERIFY(line.write(QByteArray(1, char(171))));
-    const QByteArray answer = readAtLeast(line, 198);
-    QCOMPARE(answer.size(), 198);
-    QCOMPARE(served.size(), 1);
-    QCOMPARE(answer, served.first().at(1).toByteArray());
-}
-
-void NetworkLineTest::lineSettingsReachTheDevice_data()
-{
-    QTest::addColumn<int>("mask");
-    QTest::addColumn<int>("expected");
-
-    QTest::newRow("8 data bits") << int(CSIZE) << int(CS8);
-    QTest::newRow("no parity") << int(PARENB) << 0;
-    QTest::newRow("1 stop bit") << int(CSTOPB) << 0;
-    QTest::newRow("no RTS/CTS") << int(CRTSCTS) << 0;
-}
-
-void NetworkLineTest::lineSettingsReachTheDevice()
-{
-    QFETCH(int, mask);
-    QFETCH(int, expected);
-
-    PseudoTerminal device;
-    Ser2net server(device.slavePath());
-    QVERIFY2(server.start(), qPrintable(server.problem()));
-    NetworkLine line(address(loopbackUrl(server.port())));
-    line.open();
-    QVERIFY2(waitForOutcome(line), qPrintable(line.failure()));
-
-    termios settings{};
-    QVERIFY(::tcgetattr(device.masterFd(), &settings) == 0);
-    QCOMPARE(cfgetospeed(&settings), speed_t(B9600));
-    QCOMPARE(int(settings.c_cflag & tcflag_t(mask)), expected);
-}
-
-enum class Setup { NothingListens, NoAnswer, SecondConnection, UnknownHost };
-Q_DECLARE_METATYPE(Setup)
-
-void NetworkLineTest::unreachable_data()
-{
-    QTest::addColumn<Setup>("setup");
-    QTest::addColumn<NetworkFailure>("failure");
-    QTest::addColumn<QString>("reasonPart");
-
-    QTest::newRow("refused") << Setup::NothingListens << NetworkFailure::Refused << "refused the connection";
-    QTest::newRow("no answer") << Setup::NoAnswer << NetworkFailure::TimedOut << "did not answer within 5 s";
-    QTest::newRow("port in use") << Setup::SecondConnection << NetworkFailure::PortInUse << "the port is in use";
-    QTest::newRow("unknown host") << Setup::UnknownHost << NetworkFailure::UnknownHost << "nowhere.invalid:3001: unknown host";
-}
-
-void NetworkLineTest::unreachable()
-{
-    QFETCH(Setup, setup);
-    QFETCH(NetworkFailure, failure);
-    QFETCH(QString, reasonPart);
-
-    PseudoTerminal device;
-    Ser2net server(device.slavePath());
-    FullServer full;
-    std::unique_ptr<NetworkLine> first;
-    QString url = QStringLiteral("rfc2217://nowhere.invalid:3001");
-    switch (setup) {
-    case Setup::NothingListens: url = loopbackUrl(freeLoopbackPort()); break;
-    case Setup::NoAnswer: url = loopbackUrl(full.port); break;
-    case Setup::SecondConnection:
-        QVERIFY2(server.start(), qPrintable(server.problem()));
-        url = loopbackUrl(server.port());
-        first = std::make_unique<NetworkLine>(address(url));
-        first->open();
-        QVERIFY2(waitForOutcome(*first), qPrintable(first->failure()));
-        break;
-    case Setup::UnknownHost: break;
-    }
-
-    NetworkLine line(address(url));
-    QSignalSpy failed(&line, &NetworkLine::failed);
-    line.open();
-    QCOMPARE(failed.size(), 0); // reported later, never from inside open()
-    QVERIFY(!waitForOutcome(line));
-    QCOMPARE(line.failureKind(), failure);
-    QVERIFY2(line.failure().contains(reasonPart), qPrintable(line.failure()));
-    QVERIFY2(line.failure().contains(address(url).display()), qPrintable(line.failure()));
-    QVERIFY(!line.isOpen());
-    QVERIFY(!line.write("x"));
-}
-
-void NetworkLineTest::tls_data()
-{
-    QTest::addColumn<QString>("serverCertificate");
-    QTest::addColumn<QString>("caQuery");
-    QTest::addColumn<NetworkFailure>("failure");
-
-    QTest::newRow("trusted, right address") << "loopback" << "ca" << NetworkFailure::None;
-    QTest::newRow("another authority") << "loopback" << "otherca" << NetworkFailure::NotTrusted;
-    QTest::newRow("system store only") << "loopback" << "" << NetworkFailure::NotTrusted;
-    QTest::newRow("trusted, other name") << "elsewhere" << "ca" << NetworkFailure::NameMismatch;
-}
-
-void NetworkLineTest::tls()
-{
-    QFETCH(QString, serverCertificate);
-    QFETCH(QString, caQuery);
-    QFETCH(NetworkFailure, failure);
-
-    BoxSimulator box;
-    Ser2net server(box.slavePath(), Ser2net::Tls{file(serverCertificate + ".key"), file(serverCertificate + ".pem")});
-    QVERIFY2(server.start(), qPrintable(server.problem()));
-    const QString ca = caQuery.isEmpty() ? QString() : "?ca=" + file(caQuery + ".pem");
-    NetworkLine line(address(loopbackUrl(server.port(), QStringLiteral("rfc2217+tls")) + ca));
-    line.open();
-    QCOMPARE(waitForOutcome(line), failure == NetworkFailure::None);
-    QCOMPARE(line.failureKind(), failure);
-    if (failure != NetworkFailure::None)
-        return;
-    QVERIFY(line.write(QByteArray(1, char(171))));
-    QCOMPARE(readAtLeast(line, 198).size(), 198);
-}
-
-enum class Break { ServerEnds, DeviceUnplugged };
-Q_DECLARE_METATYPE(Break)
-
-void NetworkLineTest::lostMidExchange_data()
-{
-    QTest::addColumn<Break>("cut");
-    QTest::newRow("server ends") << Break::ServerEnds;
-    QTest::newRow("device unplugged at the server") << Break::DeviceUnplugged;
-}
-
-void NetworkLineTest::lostMidExchange()
-{
-    QFETCH(Break, cut);
-
-    BoxOptions options;
-    options.unplugOnRequest = cut == Break::DeviceUnplugged;
-    options.answerDelayMs = 2000;
-    BoxSimulator box(options);
-    Ser2net server(box.slavePath());
-    QVERIFY2(server.start(), qPrintable(server.problem()));
-    NetworkLine line(address(loopbackUrl(server.port())));
-    line.open();
-    QVERIFY2(waitForOutcome(line), qPrintable(line.failure()));
-    QSignalSpy failed(&line, &NetworkLine::failed);
-    QSignalSpy requested(&box, &BoxSimulator::requestReceived);
-    QVERIFY(line.write(QByteArray(1, char(171))));
-    QVERIFY(requested.wait(kConnectWaitMs));
-    if (cut == Break::ServerEnds)
-        server.stop();
-
-    QVERIFY(failed.wait(kConnectWaitMs));
-    QCOMPARE(line.failureKind(), NetworkFailure::Lost);
-    QVERIFY2(line.failure().startsWith(QStringLiteral("127.0.0.1:%1: the connection was lost").arg(server.port())), qPrintable(line.failure()));
-    QVERIFY(!line.isOpen());
-}
-
-void NetworkLineTest::floodStaysBounded()
-{
-    PseudoTerminal device;
-    Ser2net server(device.slavePath());
-    QVERIFY2(server.start(), qPrintable(server.problem()));
-    NetworkLine line(address(loopbackUrl(server.port())));
-    line.open();
-    QVERIFY2(waitForOutcome(line), qPrintable(line.failure()));
-
-    qint64 offered = 0;
-    QTimer flood;
-    QObject::connect(&flood, &QTimer::timeout, [&] {
-        while (device.write(QByteArray(4096, 'x')))
-            offered += 4096;
-    });
-    flood.start(1);
-    QTest::qWait(1500);
-    QVERIFY2(offered > 4 * 65536, qPrintable(QString::number(offered)));
-    QCOMPARE(line.readAll().size(), 65536);
-    // Taken, the bytes make room: reading goes on, and the line is still usable.
-    QVERIFY(QTest::qWaitFor([&] { return !line.readAll().isEmpty(); }, kConnectWaitMs));
-    QVERIFY(line.isOpen());
-}
 
 QTEST_GUILESS_MAIN(NetworkLineTest)
 #include "NetworkLineTest.moc"
