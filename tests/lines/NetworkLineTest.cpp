@@ -194,7 +194,7 @@ private slots:
         QSignalSpy served(&box, &BoxSimulator::requestServed);
         Served tls(box.slavePath(), Ser2net::Tls{file(serverCertificate + ".key"), file(serverCertificate + ".pem")},
                    caQuery.isEmpty() ? QString() : "?ca=" + file(caQuery + ".pem"));
-        QVERIFY(tls.line);
+        QVERIFY2(tls.line, qPrintable(tls.server.problem()));
         QCOMPARE(waitForOutcome(*tls.line), failure == NetworkFailure::None);
         QCOMPARE(tls.line->failureKind(), failure);
         if (failure != NetworkFailure::None)

@@ -85,7 +85,7 @@ bool Ser2net::start()
         m_problem = QStringLiteral("ser2net did not start: ") + m_process.errorString();
         return false;
     }
-    const QDeadlineTimer deadline(5000);
+    const QDeadlineTimer deadline(5000); // it starts within milliseconds; 5 s under any load
     while (!deadline.hasExpired()) {
         if (m_process.state() != QProcess::Running) {
             m_problem = QStringLiteral("ser2net ended: ") + QString::fromUtf8(m_process.readAll());
