@@ -11,7 +11,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -59,16 +61,22 @@ QByteArray readSmallFile(const QByteArray &path)
     return file.open(QIODevice::ReadOnly) ? file.read(4096) : QByteArray();
 }
 
-// The device number of the pseudo-terminal a master descriptor drives, from "tty-index: N".
-std::optional<DeviceId> ptyOfMaster(qint64 pid, const char *fd)
+// The pseudo-terminal a master descriptor drives, from "tty-index: N": node N of the process's
+// own /dev/pts, which in a container or another mount namespace is another instance than
+// ours. A master opened through the ptmx node of an instance mounted elsewhere names none.
+std::optional<DeviceId> ptyOfMaster(qint64 pid, const char *fd, const struct stat &master)
 {
-    const QByteArray info = readSmallFile("/proc/" + QByteArray::number(pid) + "/fdinfo/" + fd);
+    const QByteArray process = "/proc/" + QByteArray::number(pid);
+    const QByteArray info = readSmallFile(process + "/fdinfo/" + fd);
     const qsizetype at = info.indexOf("tty-index:");
     if (at < 0)
         return std::nullopt;
     const QByteArray index = info.mid(at + 10, info.indexOf('\n', at) - at - 10).trimmed();
     struct stat status {};
-    if (::stat(("/dev/pts/" + index).constData(), &status) != 0)
+    struct statfs masterFileSystem {};
+    if (::stat((process + "/root/dev/pts/" + index).constData(), &status) != 0
+        || ::statfs((process + "/fd/" + fd).constData(), &masterFileSystem) != 0
+        || (masterFileSystem.f_type == DEVPTS_SUPER_MAGIC && master.st_dev != status.st_dev))
         return std::nullopt;
     return DeviceId::of(status);
 }
@@ -134,7 +142,7 @@ DeviceHolders DeviceHolders::scan(const QList<DeviceId> &devices)
                 || !S_ISCHR(status.st_mode))
                 continue;
             if (status.st_rdev == kPtmx) {
-                if (const std::optional<DeviceId> slave = ptyOfMaster(pid, entry->d_name); slave && wanted.contains(*slave))
+                if (const std::optional<DeviceId> slave = ptyOfMaster(pid, entry->d_name, status); slave && wanted.contains(*slave))
                     deviceSides.insert({*slave, pid});
             } else if (const DeviceId held = DeviceId::of(status); wanted.contains(held) && !holders.m_pids.contains(held, pid)) {
                 holders.m_pids.insert(held, pid);

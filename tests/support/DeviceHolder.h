@@ -5,17 +5,16 @@
 
 namespace veldo::test {
 
-// Another program, sleep, that holds a device open as its standard input until destroyed,
-// and with `locked` also holds a flock on it (flock -F makes the lock and becomes sleep).
+// Another program, sleep, that holds a device open as its standard input until destroyed.
+// It is started through the wrapper, a command that runs the rest of its arguments once it
+// has set up (flock -F makes a lock and becomes sleep, setpriv another user).
 class DeviceHolder {
 public:
-    explicit DeviceHolder(const QString &device, bool locked = false)
+    explicit DeviceHolder(const QString &device, QStringList wrapper = {})
     {
         m_process.setStandardInputFile(device);
-        if (locked)
-            m_process.start(QStringLiteral("flock"), {QStringLiteral("-F"), QStringLiteral("-x"), device, QStringLiteral("sleep"), QStringLiteral("600")});
-        else
-            m_process.start(QStringLiteral("sleep"), {QStringLiteral("600")});
+        wrapper << QStringLiteral("sleep") << QStringLiteral("600");
+        m_process.start(wrapper.takeFirst(), wrapper);
         m_process.waitForStarted();
     }
     ~DeviceHolder()

@@ -13,26 +13,10 @@
 
 namespace veldo::test {
 
-namespace {
-
-constexpr int kStartTimeoutMs = 5000;
-constexpr int kStartPollMs = 20;
-
-sockaddr_in loopback(quint16 port)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
-} // namespace
-
 quint16 freeLoopbackPort()
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = loopback(0);
+    sockaddr_in address{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
     socklen_t length = sizeof address;
     quint16 port = 0;
     if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
@@ -101,7 +85,7 @@ bool Ser2net::start()
         m_problem = QStringLiteral("ser2net did not start: ") + m_process.errorString();
         return false;
     }
-    const QDeadlineTimer deadline(kStartTimeoutMs);
+    const QDeadlineTimer deadline(5000); // it starts within milliseconds; 5 s under any load
     while (!deadline.hasExpired()) {
         if (m_process.state() != QProcess::Running) {
             m_problem = QStringLiteral("ser2net ended: ") + QString::fromUtf8(m_process.readAll());
@@ -109,7 +93,7 @@ bool Ser2net::start()
         }
         if (acceptsConnections())
             return true;
-        QThread::msleep(kStartPollMs);
+        QThread::msleep(20);
     }
     m_problem = QStringLiteral("ser2net accepted no connection: ") + QString::fromUtf8(m_process.readAll());
     return false;
