@@ -72,11 +72,7 @@ bool writeLockFile(const QString &device, qint64 pid)
 struct Obstacle {
     std::unique_ptr<DeviceHolder> holder;
     QString lockFile;
-    ~Obstacle()
-    {
-        if (!lockFile.isEmpty())
-            QFile::remove(lockFile);
-    }
+    ~Obstacle() { QFile::remove(lockFile); }
 };
 
 // A link target names a file in the test's home, a named pipe if it is "fifo", or an absolute path.
@@ -92,11 +88,10 @@ bool setUp(PtyPorts &bench, Behind behind, const QString &target, Obstacle &obst
     case Behind::VanishedPty: bench.pty(1).close(); return true;
     case Behind::LiveLockFile:
         obstacle.holder = std::make_unique<DeviceHolder>(QStringLiteral("/dev/null"));
-        obstacle.lockFile = lockFilePath(device);
-        return obstacle.holder->pid() > 0 && writeLockFile(device, obstacle.holder->pid());
+        [[fallthrough]];
     case Behind::DeadLockFile:
         obstacle.lockFile = lockFilePath(device);
-        return writeLockFile(device, 999999999);
+        return writeLockFile(device, obstacle.holder ? obstacle.holder->pid() : 999999999);
     case Behind::FifoLockFile: // by another user, as anybody may in the lock folder
         obstacle.lockFile = lockFilePath(device);
         return runInChild([&obstacle] { return ::mkfifo(QFile::encodeName(obstacle.lockFile).constData(), 0666); },

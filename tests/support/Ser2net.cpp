@@ -27,17 +27,6 @@ quint16 freeLoopbackPort()
     return port;
 }
 
-Ser2net::Ser2net(QString device, std::optional<Tls> tls)
-    : m_device(std::move(device))
-    , m_tls(std::move(tls))
-{
-}
-
-Ser2net::~Ser2net()
-{
-    stop();
-}
-
 QString Ser2net::program()
 {
     const QString onPath = QStandardPaths::findExecutable(QStringLiteral("ser2net"));
@@ -75,28 +64,21 @@ bool Ser2net::acceptsConnections() const
 bool Ser2net::start()
 {
     m_port = freeLoopbackPort();
-    if (!m_folder.isValid() || m_port == 0 || !writeConfig()) {
-        m_problem = QStringLiteral("no folder, port or configuration for ser2net");
-        return false;
-    }
+    if (!m_folder.isValid() || m_port == 0 || !writeConfig())
+        return failed(QStringLiteral("no folder, port or configuration for ser2net"));
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.start(program(), {QStringLiteral("-n"), QStringLiteral("-d"), QStringLiteral("-c"), m_folder.filePath(QStringLiteral("ser2net.yaml"))});
-    if (!m_process.waitForStarted()) {
-        m_problem = QStringLiteral("ser2net did not start: ") + m_process.errorString();
-        return false;
-    }
+    if (!m_process.waitForStarted())
+        return failed(QStringLiteral("ser2net did not start: ") + m_process.errorString());
     const QDeadlineTimer deadline(5000); // it starts within milliseconds; 5 s under any load
     while (!deadline.hasExpired()) {
-        if (m_process.state() != QProcess::Running) {
-            m_problem = QStringLiteral("ser2net ended: ") + QString::fromUtf8(m_process.readAll());
-            return false;
-        }
+        if (m_process.state() != QProcess::Running)
+            return failed(QStringLiteral("ser2net ended: ") + QString::fromUtf8(m_process.readAll()));
         if (acceptsConnections())
             return true;
         QThread::msleep(20);
     }
-    m_problem = QStringLiteral("ser2net accepted no connection: ") + QString::fromUtf8(m_process.readAll());
-    return false;
+    return failed(QStringLiteral("ser2net accepted no connection: ") + QString::fromUtf8(m_process.readAll()));
 }
 
 void Ser2net::stop()

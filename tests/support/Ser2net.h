@@ -20,8 +20,8 @@ public:
         QString certFile;
     };
 
-    explicit Ser2net(QString device, std::optional<Tls> tls = std::nullopt);
-    ~Ser2net();
+    explicit Ser2net(QString device, std::optional<Tls> tls = std::nullopt) : m_device(std::move(device)), m_tls(std::move(tls)) {}
+    ~Ser2net() { stop(); }
     Ser2net(const Ser2net &) = delete;
     Ser2net &operator=(const Ser2net &) = delete;
 
@@ -38,6 +38,12 @@ public:
 private:
     bool writeConfig();
     bool acceptsConnections() const;
+    // Keeps why for problem(); false, for start() to return.
+    bool failed(const QString &problem)
+    {
+        m_problem = problem;
+        return false;
+    }
 
     QString m_device;
     std::optional<Tls> m_tls;
