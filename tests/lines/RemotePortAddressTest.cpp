@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <tuple>
+
 using namespace veldo;
 
 Q_DECLARE_METATYPE(veldo::RemotePortAddressError)
@@ -45,11 +47,8 @@ void RemotePortAddressTest::accepted()
     QVERIFY(isRemotePortUrl(text));
     const RemotePortAddressParse parse = parseRemotePortAddress(text);
     QVERIFY2(parse.address, qPrintable(describeRemotePortAddressError(parse.error, text)));
-    QCOMPARE(parse.address->host, host);
-    QCOMPARE(int(parse.address->port), port);
-    QCOMPARE(parse.address->tls, tls);
-    QCOMPARE(parse.address->caFile, caFile);
-    QCOMPARE(parse.address->display(), display);
+    const RemotePortAddress &got = *parse.address;
+    QCOMPARE(std::tuple(got.host, int(got.port), got.tls, got.caFile, got.display()), std::tuple(host, port, tls, caFile, display));
 }
 
 void RemotePortAddressTest::refused_data()
