@@ -91,19 +91,18 @@ private slots:
         QTest::addColumn<bool>("asNobody");
         QTest::addColumn<int>("folderMode");
         QTest::addColumn<int>("owner"); // and group of the file, mode 0666
-        QTest::addColumn<QString>("link"); // "hard", "sym" or none
-        QTest::addColumn<bool>("fullDisk");
+        QTest::addColumn<QString>("setup"); // "hard" or "sym" link, "full disk", or none
         QTest::addColumn<bool>("saved");
         QTest::addColumn<bool>("renamed");
 
         const int other = 4321, root = 0, nobody = int(kNobodyUid);
-        QTest::newRow("writable folder") << false << 0755 << other << "" << false << true << true;
-        QTest::newRow("read-only folder") << false << 0555 << other << "" << false << true << false;
-        QTest::newRow("hard link") << false << 0755 << other << "hard" << false << true << false;
-        QTest::newRow("symlink") << false << 0755 << other << "sym" << false << true << true;
-        QTest::newRow("full disk, in place") << false << 0555 << other << "" << true << false << false;
-        QTest::newRow("nobody, read-only folder") << true << 0555 << nobody << "" << false << true << false;
-        QTest::newRow("nobody, sticky folder, root's file") << true << 01777 << root << "" << false << true << false;
+        QTest::newRow("writable folder") << false << 0755 << other << "" << true << true;
+        QTest::newRow("read-only folder") << false << 0555 << other << "" << true << false;
+        QTest::newRow("hard link") << false << 0755 << other << "hard" << true << false;
+        QTest::newRow("symlink") << false << 0755 << other << "sym" << true << true;
+        QTest::newRow("full disk, in place") << false << 0555 << other << "full disk" << false << false;
+        QTest::newRow("nobody, read-only folder") << true << 0555 << nobody << "" << true << false;
+        QTest::newRow("nobody, sticky folder, root's file") << true << 01777 << root << "" << true << false;
     }
 
     void saveKeepsWhatOthersSee()
@@ -113,8 +112,7 @@ private slots:
         QFETCH(bool, asNobody);
         QFETCH(int, folderMode);
         QFETCH(int, owner);
-        QFETCH(QString, link);
-        QFETCH(bool, fullDisk);
+        QFETCH(QString, setup);
         QFETCH(bool, saved);
         QFETCH(bool, renamed);
         const QDir folder(dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
@@ -123,9 +121,9 @@ private slots:
         QVERIFY(folder.mkpath(u"."_s) && putFileBytes(file, kBefore));
         QVERIFY(::chown(nameOf(file).constData(), uid_t(owner), gid_t(owner)) == 0 && ::chmod(nameOf(file).constData(), 0666) == 0);
         const bool withAttribute = ::setxattr(nameOf(file).constData(), kAttribute, "kept", 4, 0) == 0;
-        if (link == "hard")
+        if (setup == "hard")
             QVERIFY(::link(nameOf(file).constData(), nameOf(folder.filePath(u"other.ini"_s)).constData()) == 0);
-        if (link == "sym") // beside the folder: only the target's folder counts
+        if (setup == "sym") // beside the folder: only the target's folder counts
             QVERIFY(QFile::link(file, saveAs = folder.path() + u".ini"_s));
         const struct stat before = statusOf(file);
         const QStringList entries = entriesOf(folder);
@@ -134,7 +132,7 @@ private slots:
         const int outcome = runInChild([&saveAs] {
             const FileResult result = replaceFileBytes(saveAs, kAfter);
             return result.ok() ? 0 : fileReason(result).isEmpty() ? 2 : 1;
-        }, {.dropToNobody = asNobody, .fileSizeLimit = fullDisk ? std::optional<unsigned long>(kSizeLimit) : std::nullopt});
+        }, {.dropToNobody = asNobody, .fileSizeLimit = setup == "full disk" ? std::optional<unsigned long>(kSizeLimit) : std::nullopt});
         const struct stat after = statusOf(file);
         QVERIFY2(outcome == (saved ? 0 : 1), "saved, or refused with a reason");
         QCOMPARE(fileBytes(file), saved ? kAfter : kBefore);
@@ -143,7 +141,7 @@ private slots:
         QVERIFY2(seen(after) == seen(before), "owner, group, mode and links kept");
         QCOMPARE(attributeOf(file), withAttribute ? "kept"_ba : QByteArray());
         QCOMPARE(entriesOf(folder), entries);
-        QVERIFY(link != "sym" || QFileInfo(saveAs).isSymLink());
+        QVERIFY(setup != "sym" || QFileInfo(saveAs).isSymLink());
     }
 
     void removesOnlyItsOwnStaleTempFiles_data()

@@ -37,10 +37,8 @@ DeviceImage imageWith(std::initializer_list<std::pair<qsizetype, int>> bytes)
 }
 
 const SwitchConfig kSample = config("TTTTTTTTTTTTPTTT", 20, QStringLiteral("0123456789AB"));
-const QByteArray kEcho("\xAB"); // the download request, 171
-const QByteArray kAck("\x06");
-const QByteArray kNak("\x15");
-const QByteArray kStray(1, '\0');
+// The echoed download request (171), the two verdicts, and a byte that is none of them.
+const QByteArray kEcho("\xAB"), kAck("\x06"), kNak("\x15"), kStray(1, '\0');
 
 // An image whose checksum byte is the given value (the Toggle bytes cancel out): its echo
 // must not pass for a verdict.
