@@ -242,23 +242,23 @@ private slots:
     // before it takes the name or the save ends; a failed call leaves the file as it was.
     void saveGoesOnlyIntoItsFile_data()
     {
-        QTest::addColumn<bool>("inPlace"); // a hard link keeps the save off the rename
-        QTest::addColumn<int>("failing");  // the call that fails, by its place among the calls; 0: none
+        QTest::addColumn<int>("failing"); // the call that fails, by its place among the calls; 0: none
         QTest::addColumn<QString>("calls");
 
-        QTest::newRow("by rename") << false << 0 << "write write write write sync rename sync";
-        QTest::newRow("by rename, a write fails") << false << 3 << "write write write!";
-        QTest::newRow("by rename, the flush fails") << false << 5 << "write write write write sync!";
-        QTest::newRow("in place") << true << 0 << "write write write write sync";
-        QTest::newRow("in place, a write fails") << true << 3 << "write write write! write write write write sync";
-        QTest::newRow("in place, the flush fails") << true << 5 << "write write write write sync! write write write write sync";
+        // Rows named "in place" hard-link the file, which keeps the save off the rename.
+        QTest::newRow("by rename") << 0 << "write write write write sync rename sync";
+        QTest::newRow("by rename, a write fails") << 3 << "write write write!";
+        QTest::newRow("by rename, the flush fails") << 5 << "write write write write sync!";
+        QTest::newRow("in place") << 0 << "write write write write sync";
+        QTest::newRow("in place, a write fails") << 3 << "write write write! write write write write sync";
+        QTest::newRow("in place, the flush fails") << 5 << "write write write write sync! write write write write sync";
     }
 
     void saveGoesOnlyIntoItsFile()
     {
-        QFETCH(bool, inPlace);
         QFETCH(int, failing);
         QFETCH(QString, calls);
+        const bool inPlace = QByteArray(QTest::currentDataTag()).startsWith("in place");
         const QDir folder(dir.filePath(u"names "_s + QString::fromLatin1(QTest::currentDataTag())));
         const QByteArray other = "[Output0]\r\nCode A=999999999999\r\n";
         QVERIFY(folder.mkpath(u"sub"_s) && putFileBytes(folder.filePath(u"config.ini"_s), other) && putFileBytes(folder.filePath(u"sub/config.ini"_s), kBefore));
@@ -285,14 +285,12 @@ private slots:
     void othersCannotRedirectASave_data()
     {
         QTest::addColumn<QString>("target"); // where another user's link in a sticky folder points
-        QTest::addColumn<bool>("afterRead"); // the link replaces the file between read and write
-        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("reason"); // rows "... after the read" swap the link in between read and write
 
         const QString placed = u"x.ini is a symbolic link that another user put in a shared folder; it is not followed"_s;
-        QTest::newRow("root's file, swapped in after the read") << "secret" << true
-                                                                << "The file changed while it was being saved; nothing was written";
-        QTest::newRow("root's file") << "secret" << false << placed;
-        QTest::newRow("a file root would create") << "created.ini" << false << placed;
+        QTest::newRow("root's file, swapped in after the read") << "secret" << "The file changed while it was being saved; nothing was written";
+        QTest::newRow("root's file") << "secret" << placed;
+        QTest::newRow("a file root would create") << "created.ini" << placed;
     }
 
     void othersCannotRedirectASave()
@@ -300,8 +298,8 @@ private slots:
         if (!isRoot())
             QSKIP("another user's link needs root to drop to nobody");
         QFETCH(QString, target);
-        QFETCH(bool, afterRead);
         QFETCH(QString, reason);
+        const bool afterRead = QByteArray(QTest::currentDataTag()).endsWith("after the read");
         const QDir shared(dir.filePath(u"shared-"_s + QString::fromLatin1(QTest::currentDataTag())));
         const QByteArray name = nameOf(shared.filePath(u"x.ini"_s)), swap = nameOf(shared.filePath(u"swap"_s));
         const QString secret = dir.filePath(u"secret"_s);
