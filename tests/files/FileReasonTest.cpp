@@ -8,39 +8,9 @@
 using namespace veldo;
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(veldo::FileError)
-
 class FileReasonTest : public QObject {
     Q_OBJECT
 private slots:
-    // What callers branch on; the words are checked below.
-    void systemRefusalsHaveAKind_data()
-    {
-        QTest::addColumn<int>("error");
-        QTest::addColumn<FileError>("kind");
-        QTest::newRow("no such file") << ENOENT << FileError::NotFound;
-        QTest::newRow("access denied") << EACCES << FileError::Permission;
-        QTest::newRow("operation not permitted") << EPERM << FileError::Permission;
-        QTest::newRow("read-only file system") << EROFS << FileError::ReadOnly;
-        QTest::newRow("is a directory") << EISDIR << FileError::IsFolder;
-        QTest::newRow("no space") << ENOSPC << FileError::DiskFull;
-        QTest::newRow("quota") << EDQUOT << FileError::DiskFull;
-        QTest::newRow("beyond the size limit") << EFBIG << FileError::DiskFull;
-        QTest::newRow("out of memory") << ENOMEM << FileError::OutOfMemory;
-        QTest::newRow("loop of links") << ELOOP << FileError::System;
-        QTest::newRow("name taken") << EEXIST << FileError::System;
-    }
-
-    void systemRefusalsHaveAKind()
-    {
-        QFETCH(int, error);
-        QFETCH(FileError, kind);
-        const FileResult result = failureOf(error);
-        QCOMPARE(result.kind, kind);
-        QCOMPARE(result.error, error);
-        QVERIFY(!result.ok());
-    }
-
     // Without a translation, as on the command line, every errno reads as the C library says it.
     void systemRefusalsInTheLibrarysWords()
     {

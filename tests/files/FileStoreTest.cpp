@@ -88,44 +88,39 @@ private slots:
 
     void saveKeepsWhatOthersSee_data()
     {
-        QTest::addColumn<bool>("asNobody");
-        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<int>("folderMode"); // rows named "nobody, ..." save as nobody
         QTest::addColumn<int>("owner"); // and group of the file, mode 0666
-        QTest::addColumn<QString>("link"); // "hard", "sym" or none
-        QTest::addColumn<bool>("fullDisk");
-        QTest::addColumn<bool>("saved");
-        QTest::addColumn<bool>("renamed");
+        QTest::addColumn<QString>("setup"); // "hard" or "sym" link, "full disk", or none
+        QTest::addColumn<bool>("renamed"); // saved unless the disk is full
 
         const int other = 4321, root = 0, nobody = int(kNobodyUid);
-        QTest::newRow("writable folder") << false << 0755 << other << "" << false << true << true;
-        QTest::newRow("read-only folder") << false << 0555 << other << "" << false << true << false;
-        QTest::newRow("hard link") << false << 0755 << other << "hard" << false << true << false;
-        QTest::newRow("symlink") << false << 0755 << other << "sym" << false << true << true;
-        QTest::newRow("full disk, in place") << false << 0555 << other << "" << true << false << false;
-        QTest::newRow("nobody, read-only folder") << true << 0555 << nobody << "" << false << true << false;
-        QTest::newRow("nobody, sticky folder, root's file") << true << 01777 << root << "" << false << true << false;
+        QTest::newRow("writable folder") << 0755 << other << "" << true;
+        QTest::newRow("read-only folder") << 0555 << other << "" << false;
+        QTest::newRow("hard link") << 0755 << other << "hard" << false;
+        QTest::newRow("symlink") << 0755 << other << "sym" << true;
+        QTest::newRow("full disk, in place") << 0555 << other << "full disk" << false;
+        QTest::newRow("nobody, read-only folder") << 0555 << nobody << "" << false;
+        QTest::newRow("nobody, sticky folder, root's file") << 01777 << root << "" << false;
     }
 
     void saveKeepsWhatOthersSee()
     {
         if (!isRoot())
             QSKIP("hands files to other users: run as root");
-        QFETCH(bool, asNobody);
         QFETCH(int, folderMode);
         QFETCH(int, owner);
-        QFETCH(QString, link);
-        QFETCH(bool, fullDisk);
-        QFETCH(bool, saved);
+        QFETCH(QString, setup);
         QFETCH(bool, renamed);
+        const bool asNobody = QByteArray(QTest::currentDataTag()).startsWith("nobody"), saved = setup != "full disk";
         const QDir folder(dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
         const QString file = folder.filePath(QString(246, u'c') + u".ini"_s); // 250 bytes, too long for a temporary name
         QString saveAs = file;
         QVERIFY(folder.mkpath(u"."_s) && putFileBytes(file, kBefore));
         QVERIFY(::chown(nameOf(file).constData(), uid_t(owner), gid_t(owner)) == 0 && ::chmod(nameOf(file).constData(), 0666) == 0);
         const bool withAttribute = ::setxattr(nameOf(file).constData(), kAttribute, "kept", 4, 0) == 0;
-        if (link == "hard")
+        if (setup == "hard")
             QVERIFY(::link(nameOf(file).constData(), nameOf(folder.filePath(u"other.ini"_s)).constData()) == 0);
-        if (link == "sym") // beside the folder: only the target's folder counts
+        if (setup == "sym") // beside the folder: only the target's folder counts
             QVERIFY(QFile::link(file, saveAs = folder.path() + u".ini"_s));
         const struct stat before = statusOf(file);
         const QStringList entries = entriesOf(folder);
@@ -134,7 +129,7 @@ private slots:
         const int outcome = runInChild([&saveAs] {
             const FileResult result = replaceFileBytes(saveAs, kAfter);
             return result.ok() ? 0 : fileReason(result).isEmpty() ? 2 : 1;
-        }, {.dropToNobody = asNobody, .fileSizeLimit = fullDisk ? std::optional<unsigned long>(kSizeLimit) : std::nullopt});
+        }, {.dropToNobody = asNobody, .fileSizeLimit = setup == "full disk" ? std::optional<unsigned long>(kSizeLimit) : std::nullopt});
         const struct stat after = statusOf(file);
         QVERIFY2(outcome == (saved ? 0 : 1), "saved, or refused with a reason");
         QCOMPARE(fileBytes(file), saved ? kAfter : kBefore);
@@ -143,7 +138,7 @@ private slots:
         QVERIFY2(seen(after) == seen(before), "owner, group, mode and links kept");
         QCOMPARE(attributeOf(file), withAttribute ? "kept"_ba : QByteArray());
         QCOMPARE(entriesOf(folder), entries);
-        QVERIFY(link != "sym" || QFileInfo(saveAs).isSymLink());
+        QVERIFY(setup != "sym" || QFileInfo(saveAs).isSymLink());
     }
 
     void removesOnlyItsOwnStaleTempFiles_data()
@@ -223,31 +218,23 @@ private slots:
             QVERIFY(::chmod(name.constData(), 0600) == 0);
             QCOMPARE(fileBytes(path), kAfter);
         }
-        QVERIFY2(saveReason.isEmpty()
-                     || (after.st_ino == before.st_ino && after.st_size == before.st_size && after.st_blocks == before.st_blocks
-                         && after.st_mtim.tv_nsec == before.st_mtim.tv_nsec),
-                 "a refused save changes nothing");
+        const auto kept = [](const struct stat &s) { return std::tuple(s.st_ino, s.st_size, s.st_blocks, s.st_mtim.tv_nsec); };
+        QVERIFY2(saveReason.isEmpty() || kept(after) == kept(before), "a refused save changes nothing");
     }
 
     // A save that grows a file to the bound is written; one byte more, and nothing is.
-    void sizeBoundIs16MiB_data()
-    {
-        QTest::addColumn<int>("past"); // bytes the save would put past 16 MiB
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("to the bound") << 0 << "";
-        QTest::newRow("one byte past") << 1 << "The file would be 16.0 MiB, more than a configuration file can be (16 MiB); it was left as it was";
-    }
-
     void sizeBoundIs16MiB()
     {
-        QFETCH(int, past);
-        QFETCH(QString, reason);
         const QString path = dir.filePath(u"bound"_s);
-        const QByteArray before = "[S]\nk=\n" + QByteArray(16 * 1024 * 1024 - 7 - 10, ';'), value(10 + past, 'v');
+        const QByteArray before = "[S]\nk=\n" + QByteArray(16 * 1024 * 1024 - 7 - 10, ';'), value(10, 'v');
+        const auto setTo = [&](const QByteArray &value) { return fileReason(editIniFile(path, [&](IniDocument &document) { return document.setValue(u"S"_s, u"k"_s, QString::fromLatin1(value)); })); };
         QVERIFY(putFileBytes(path, before));
-        QCOMPARE(fileReason(editIniFile(path, [&](IniDocument &document) { return document.setValue(u"S"_s, u"k"_s, QString::fromLatin1(value)); })), reason);
-        QCOMPARE(fileBytes(path), reason.isEmpty() ? "[S]\nk=" + value + before.sliced(6) : before);
-        QCOMPARE(fileReason(checkFileSize(16 * 1024 * 1024 + past)), past ? u"The file is 16.0 MiB, more than a configuration file can be (16 MiB)"_s : QString());
+        QCOMPARE(setTo(value + 'v'), u"The file would be 16.0 MiB, more than a configuration file can be (16 MiB); it was left as it was"_s);
+        QCOMPARE(fileBytes(path), before);
+        QCOMPARE(setTo(value), QString());
+        QCOMPARE(fileBytes(path), "[S]\nk=" + value + before.sliced(6));
+        QCOMPARE(fileReason(checkFileSize(16 * 1024 * 1024)), QString());
+        QCOMPARE(fileReason(checkFileSize(16 * 1024 * 1024 + 1)), u"The file is 16.0 MiB, more than a configuration file can be (16 MiB)"_s);
     }
 
     // Saved from a folder that holds a file of the same name: only the file named is read and
@@ -255,23 +242,23 @@ private slots:
     // before it takes the name or the save ends; a failed call leaves the file as it was.
     void saveGoesOnlyIntoItsFile_data()
     {
-        QTest::addColumn<bool>("inPlace"); // a hard link keeps the save off the rename
-        QTest::addColumn<int>("failing");  // the call that fails, by its place among the calls; 0: none
+        QTest::addColumn<int>("failing"); // the call that fails, by its place among the calls; 0: none
         QTest::addColumn<QString>("calls");
 
-        QTest::newRow("by rename") << false << 0 << "write write write write sync rename sync";
-        QTest::newRow("by rename, a write fails") << false << 3 << "write write write!";
-        QTest::newRow("by rename, the flush fails") << false << 5 << "write write write write sync!";
-        QTest::newRow("in place") << true << 0 << "write write write write sync";
-        QTest::newRow("in place, a write fails") << true << 3 << "write write write! write write write write sync";
-        QTest::newRow("in place, the flush fails") << true << 5 << "write write write write sync! write write write write sync";
+        // Rows named "in place" hard-link the file, which keeps the save off the rename.
+        QTest::newRow("by rename") << 0 << "write write write write sync rename sync";
+        QTest::newRow("by rename, a write fails") << 3 << "write write write!";
+        QTest::newRow("by rename, the flush fails") << 5 << "write write write write sync!";
+        QTest::newRow("in place") << 0 << "write write write write sync";
+        QTest::newRow("in place, a write fails") << 3 << "write write write! write write write write sync";
+        QTest::newRow("in place, the flush fails") << 5 << "write write write write sync! write write write write sync";
     }
 
     void saveGoesOnlyIntoItsFile()
     {
-        QFETCH(bool, inPlace);
         QFETCH(int, failing);
         QFETCH(QString, calls);
+        const bool inPlace = QByteArray(QTest::currentDataTag()).startsWith("in place");
         const QDir folder(dir.filePath(u"names "_s + QString::fromLatin1(QTest::currentDataTag())));
         const QByteArray other = "[Output0]\r\nCode A=999999999999\r\n";
         QVERIFY(folder.mkpath(u"sub"_s) && putFileBytes(folder.filePath(u"config.ini"_s), other) && putFileBytes(folder.filePath(u"sub/config.ini"_s), kBefore));
@@ -298,14 +285,12 @@ private slots:
     void othersCannotRedirectASave_data()
     {
         QTest::addColumn<QString>("target"); // where another user's link in a sticky folder points
-        QTest::addColumn<bool>("afterRead"); // the link replaces the file between read and write
-        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("reason"); // rows "... after the read" swap the link in between read and write
 
         const QString placed = u"x.ini is a symbolic link that another user put in a shared folder; it is not followed"_s;
-        QTest::newRow("root's file, swapped in after the read") << "secret" << true
-                                                                << "The file changed while it was being saved; nothing was written";
-        QTest::newRow("root's file") << "secret" << false << placed;
-        QTest::newRow("a file root would create") << "created.ini" << false << placed;
+        QTest::newRow("root's file, swapped in after the read") << "secret" << "The file changed while it was being saved; nothing was written";
+        QTest::newRow("root's file") << "secret" << placed;
+        QTest::newRow("a file root would create") << "created.ini" << placed;
     }
 
     void othersCannotRedirectASave()
@@ -313,8 +298,8 @@ private slots:
         if (!isRoot())
             QSKIP("another user's link needs root to drop to nobody");
         QFETCH(QString, target);
-        QFETCH(bool, afterRead);
         QFETCH(QString, reason);
+        const bool afterRead = QByteArray(QTest::currentDataTag()).endsWith("after the read");
         const QDir shared(dir.filePath(u"shared-"_s + QString::fromLatin1(QTest::currentDataTag())));
         const QByteArray name = nameOf(shared.filePath(u"x.ini"_s)), swap = nameOf(shared.filePath(u"swap"_s));
         const QString secret = dir.filePath(u"secret"_s);
