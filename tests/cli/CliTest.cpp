@@ -70,7 +70,6 @@ struct Bench : PtyPorts {
         qputenv("XDG_DATA_HOME", QFile::encodeName(path("data")));
         box.linkAsPort(3, folder());
         saveConfigFile(path("config.ini"), fileConfig());
-        test::putFileBytes(path("binary.ini"), QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10).repeated(100));
     }
     QString path(const char *name) const { return home.filePath(QString::fromLatin1(name)); }
     QStringList arguments(const QStringList &given) const
@@ -113,8 +112,6 @@ private slots:
         row("port 0", {"download", "--port", "0"}, {}, 2, "veldo-cli: --port takes a number from 1 to 16, not \"0\"\nUsage:", 0);
         row("file missing", {"verify", "--port", "3"}, {}, 2, "veldo-cli: verify needs a FILE", 0);
         row("no usable port, quiet", {"download", "--port", "16", "--quiet"}, {}, 3, "Com16: open ... HOME/veldo/ports/com16", 0);
-        row("device path", {"verify", "--device", "config.ini", "config.ini"}, {}, 3,
-            "HOME/config.ini: open ... HOME/config.ini is a regular file, not a serial device\n", 0);
         row("download, unplugged", download, {.unplugOnRequest = true}, 4, "Com3: download ... Error: Communication time-out\n", 1);
         row("download, corrupt", download, {.wrongChecksum = true}, 5, "Com3: download ... Error: Checksum Error\n", 1);
         row("upload, rejected", upload, {.alwaysNak = true}, 5, "Com3: upload ... Error: Checksum error\n", 1);
@@ -124,8 +121,6 @@ private slots:
         row("output folder gone during the download", download + QStringList{"-o", "vanishing/out.ini"}, {}, 7,
             "Com3: download ... ok\nveldo-cli: HOME/vanishing/out.ini: The folder does not exist\n", 1);
         row("standard output on a full disk", {"ports"}, {}, 7, "veldo-cli: standard output: No space left on device\n", 0);
-        row("upload, binary file, quiet", {"upload", "--port", "3", "binary.ini", "-q"}, {}, 7,
-            "veldo-cli: HOME/binary.ini: The file holds no configuration: no value in the sections Output0 to OutputF\n", 0);
         row("backup into a file", upload + QStringList{"--backup", "config.ini"}, {}, 7, "Com3: download ... ok\nveldo-cli: HOME/config.ini", 1);
         // Two downloads, one report; the second line ends with the backup's name.
         row("upload with a backup, nowhere to keep downloads", upload + QStringList{"--verify", "--backup", "backups"}, {}, 0,
@@ -217,8 +212,6 @@ private slots:
         row("upload, verified and backed up, by URL", {"upload", "--device", "URL", "config.ini", "--verify", "--backup", "backups"}, 0,
             "rfc2217://127.0.0.1:P: download ... ok\nrfc2217://127.0.0.1:P: backup ... HOME/backups/");
         row("download by a link", {"download", "--port", "5", "-o", "out.ini"}, 0, "Com5: download ... ok\n");
-        row("unknown host", {"download", "--device", "rfc2217://box.invalid:3001"}, 3,
-            "rfc2217://box.invalid:3001: open ... box.invalid:3001: unknown host\n");
         row("malformed link", {"download", "--port", "6"}, 3, "Com6: open ... rfc2217://127.0.0.1 names no port: add :PORT after the host\n");
     }
 
