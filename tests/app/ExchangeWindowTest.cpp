@@ -80,8 +80,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(int, ticks);
         BoxedWindow h(options);
-        SwitchConfig shown = editedConfig();
-        shown.setCode(4, QStringLiteral("12")); // a field left short by the program
+        const SwitchConfig shown = editedConfig();
         h.window->showConfiguration(shown);
         std::optional<SwitchConfig> received;
         connect(&h.box, &BoxSimulator::configReceived, this, [&](const SwitchConfig &c) { received = c; });
@@ -102,11 +101,8 @@ private slots:
             QVERIFY2(h.messages[0].exchangeButtonsEnabled && !h.messages[0].statusShown,
                      "the exchange has ended before its message shows");
         }
-        if (upload && message == kUploadOk) {
-            SwitchConfig sent = shown;
-            sent.setCode(4, QStringLiteral("120000000000")); // the box reads the short code pair by pair
-            QCOMPARE(received, sent);
-        }
+        if (upload && message == kUploadOk)
+            QCOMPARE(received, shown);
         QCOMPARE(h.window->configuration(), message.isEmpty() ? h.box.config() : shown);
     }
 

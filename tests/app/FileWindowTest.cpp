@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Open and Save from the window, with the file dialog answered by the test.
 #include "WindowHarness.h"
-#include "app/Translations.h"
-#include "files/FileReason.h"
 #include "support/Configs.h"
 
 #include <QAccessible>
@@ -11,7 +9,6 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QTimer>
-#include <QTranslator>
 
 using namespace veldo;
 
@@ -77,37 +74,6 @@ private slots:
         const std::unique_ptr<QMessageBox> box = MessageBox::build(&w, h.messages[0].text);
         auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
         QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), h.messages[0].text);
-    }
-
-    // Every way a file can fail reads in German in the German window, whatever the system said.
-    void failureIsWordedInTheUsersLanguage()
-    {
-        QList<FileResult> results;
-        for (int kind = int(FileError::NoFileName); kind < int(FileError::System); ++kind)
-            results << FileResult{.kind = FileError(kind), .size = 17 << 20, .name = QStringLiteral("x.ini")};
-        for (int error = 1; error < 134; ++error)
-            results << failureOf(error);
-        results << FileResult{.kind = FileError::DiskFull, .error = ENOSPC, .damaged = true};
-        QStringList english;
-        for (const FileResult &result : results)
-            english << fileReason(result);
-
-        installTranslations(QLocale(QLocale::German));
-        WindowHarness h;
-        h.open();
-        const QString file = h.dir.filePath(QStringLiteral("gone/c.ini"));
-        h.answers = {file};
-        QTest::mouseClick(h.button("Save"), Qt::LeftButton);
-        QStringList german;
-        for (const FileResult &result : results)
-            german << fileReason(result);
-        for (QTranslator *t : qApp->findChildren<QTranslator *>())
-            QCoreApplication::removeTranslator(t), delete t;
-
-        for (qsizetype i = 0; i < results.size(); ++i)
-            QVERIFY2(!german[i].contains(english[i]), qPrintable(english[i] + QStringLiteral(" left in English")));
-        QCOMPARE(h.messages.size(), std::size_t(1));
-        QCOMPARE(h.messages[0].text, file + QStringLiteral(" konnte nicht gespeichert werden:\nDen Ordner gibt es nicht"));
     }
 
     // Through the real dialog: only it applies the filters.
