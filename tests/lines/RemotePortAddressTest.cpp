@@ -16,7 +16,6 @@ private slots:
     void accepted();
     void refused_data();
     void refused();
-    void reasonNamesTheText();
 };
 
 void RemotePortAddressTest::accepted_data()
@@ -94,12 +93,6 @@ void RemotePortAddressTest::refused()
     const RemotePortAddressParse parse = parseRemotePortAddress(text);
     QVERIFY2(!parse.address, qPrintable(parse.address ? parse.address->display() : QString()));
     QCOMPARE(parse.error, error);
-}
-
-void RemotePortAddressTest::reasonNamesTheText()
-{
-    QCOMPARE(describeRemotePortAddressError(RemotePortAddressError::BadPort, QStringLiteral("rfc2217://h:0")),
-             QStringLiteral("rfc2217://h:0: the port must be a number from 1 to 65535"));
 }
 
 QTEST_GUILESS_MAIN(RemotePortAddressTest)
