@@ -12,6 +12,8 @@
 #include <QAccessible>
 #include <QSignalSpy>
 
+#include <tuple>
+
 using namespace veldo;
 
 namespace {
@@ -57,28 +59,28 @@ SwitchConfig editedConfig()
 
 } // namespace
 
+// may delay the box.
+using Exchange = std::tuple<bool, BoxOptions, QString, int>;
+
+// Upload or Download; the box's options; the message shown (empty: a download that shows the
+// box's configuration); the ticks, the time-out's exactly, others at the least, as a loaded machine
 class ExchangeWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void exchange_data()
     {
-        QTest::addColumn<bool>("upload");
-        QTest::addColumn<BoxOptions>("options");
-        QTest::addColumn<QString>("message"); // empty: a download that shows the box's configuration
-        QTest::addColumn<int>("ticks"); // the time-out's exactly; others at the least, as a loaded machine may delay the box
+        QTest::addColumn<Exchange>("exchangeCase");
         // The verdicts themselves are the core's; these rows show what the window makes of each.
-        QTest::newRow("upload acknowledged at the first tick") << true << BoxOptions{} << kUploadOk << 1;
-        QTest::newRow("upload unanswered") << true << BoxOptions{.silent = true} << kTimeOut << 5;
+        QTest::newRow("upload acknowledged at the first tick") << Exchange{true, BoxOptions{}, kUploadOk, 1};
+        QTest::newRow("upload unanswered") << Exchange{true, BoxOptions{.silent = true}, kTimeOut, 5};
         // Half the image before the first tick, the rest before the second.
-        QTest::newRow("download spread over ticks") << false << BoxOptions{.chunkSize = 100, .chunkPauseMs = 750} << "" << 2;
+        QTest::newRow("download spread over ticks") << Exchange{false, BoxOptions{.chunkSize = 100, .chunkPauseMs = 750}, "", 2};
     }
 
     void exchange()
     {
-        QFETCH(bool, upload);
-        QFETCH(BoxOptions, options);
-        QFETCH(QString, message);
-        QFETCH(int, ticks);
+        QFETCH(Exchange, exchangeCase);
+        const auto &[upload, options, message, ticks] = exchangeCase;
         BoxedWindow h(options);
         const SwitchConfig shown = editedConfig();
         h.window->showConfiguration(shown);

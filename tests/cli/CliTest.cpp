@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -62,6 +63,12 @@ SwitchConfig fileConfig()
     return test::patternedConfig(QStringLiteral("A1B2C3D4E5F"), QStringLiteral("00000000000"));
 }
 
+// A run of veldo-cli: its arguments, where names ending in .ini are files beside the ports
+// folder; the box's options; the exit status; all it says on standard error, where HOME is the
+// test's folder and T a time; the requests that reached the box; a signal sent while it holds
+// the port (0: none).
+using Outcome = std::tuple<QStringList, BoxOptions, int, QString, int, int>;
+
 // The simulated box as Com3, with files in the same folder.
 struct Bench : PtyPorts {
     explicit Bench(const BoxOptions &options)
@@ -91,18 +98,13 @@ class CliTest : public QObject {
 private slots:
     void outcomes_data()
     {
-        QTest::addColumn<QStringList>("arguments"); // names ending in .ini are files beside the ports folder
-        QTest::addColumn<BoxOptions>("options");
-        QTest::addColumn<int>("signal");       // sent while the port is held; 0: none
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("says");     // all of standard error; HOME is the test's folder, T a time
-        QTest::addColumn<int>("requests");     // that reached the box
+        QTest::addColumn<Outcome>("outcome");
         const QStringList download{"download", "--port", "3"};
         const QStringList upload{"upload", "--port", "3", "config.ini"};
         const QStringList interrupted{"download", "--port", "3", "-o", "out.ini"};
         const QString stopped = "Com3: download ... interrupted"; // before the request is sent or after
         const auto row = [](const char *name, const QStringList &arguments, BoxOptions options, int status, const QString &says, int requests, int signal = 0) {
-            QTest::newRow(name) << arguments << options << signal << status << says << requests;
+            QTest::newRow(name) << Outcome{arguments, options, status, says, requests, signal};
         };
         row("download", download, {}, 0, "Com3: download ... ok\n", 1);
         row("upload", upload, {}, 0, "Com3: upload ... ok\n", 1);
@@ -136,12 +138,8 @@ private slots:
 
     void outcomes()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(BoxOptions, options);
-        QFETCH(int, signal);
-        QFETCH(int, status);
-        QFETCH(QString, says);
-        QFETCH(int, requests);
+        QFETCH(Outcome, outcome);
+        const auto &[arguments, options, status, says, requests, signal] = outcome;
         Bench bench(options);
         QSignalSpy served(&bench.box, &BoxSimulator::requestReceived);
         QVERIFY(QDir().mkpath(bench.path("vanishing")));

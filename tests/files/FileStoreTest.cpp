@@ -81,6 +81,19 @@ struct DiskLog {
 
 } // namespace
 
+// saved unless the disk is full). Rows named "nobody, ..." save as nobody.
+using SaveCase = std::tuple<int, int, QString, bool>;
+
+// A file beside the saved one: its name, where "PID" stands for this process's; whether it is
+// old; whether another user owns it; whether the save removes it.
+using StaleCase = std::tuple<QString, bool, bool, bool>;
+
+// What is put under the name; the reason a read gives ("": read; empty for a name with nothing
+// under it); the reason a save gives ("": saved).
+using Refusal = std::tuple<QString, QString, QString>;
+
+// A save of a file that others may see: the folder's mode; the owner and group of the file,
+// mode 0666; "hard" or "sym" link, "full disk", or none; whether it is saved by a rename (it is
 class FileStoreTest : public QObject {
     Q_OBJECT
 private slots:
@@ -88,29 +101,24 @@ private slots:
 
     void saveKeepsWhatOthersSee_data()
     {
-        QTest::addColumn<int>("folderMode"); // rows named "nobody, ..." save as nobody
-        QTest::addColumn<int>("owner"); // and group of the file, mode 0666
-        QTest::addColumn<QString>("setup"); // "hard" or "sym" link, "full disk", or none
-        QTest::addColumn<bool>("renamed"); // saved unless the disk is full
+        QTest::addColumn<SaveCase>("saveCase");
 
         const int other = 4321, root = 0, nobody = int(kNobodyUid);
-        QTest::newRow("writable folder") << 0755 << other << "" << true;
-        QTest::newRow("read-only folder") << 0555 << other << "" << false;
-        QTest::newRow("hard link") << 0755 << other << "hard" << false;
-        QTest::newRow("symlink") << 0755 << other << "sym" << true;
-        QTest::newRow("full disk, in place") << 0555 << other << "full disk" << false;
-        QTest::newRow("nobody, read-only folder") << 0555 << nobody << "" << false;
-        QTest::newRow("nobody, sticky folder, root's file") << 01777 << root << "" << false;
+        QTest::newRow("writable folder") << SaveCase{0755, other, "", true};
+        QTest::newRow("read-only folder") << SaveCase{0555, other, "", false};
+        QTest::newRow("hard link") << SaveCase{0755, other, "hard", false};
+        QTest::newRow("symlink") << SaveCase{0755, other, "sym", true};
+        QTest::newRow("full disk, in place") << SaveCase{0555, other, "full disk", false};
+        QTest::newRow("nobody, read-only folder") << SaveCase{0555, nobody, "", false};
+        QTest::newRow("nobody, sticky folder, root's file") << SaveCase{01777, root, "", false};
     }
 
     void saveKeepsWhatOthersSee()
     {
         if (!isRoot())
             QSKIP("hands files to other users: run as root");
-        QFETCH(int, folderMode);
-        QFETCH(int, owner);
-        QFETCH(QString, setup);
-        QFETCH(bool, renamed);
+        QFETCH(SaveCase, saveCase);
+        const auto &[folderMode, owner, setup, renamed] = saveCase;
         const bool asNobody = QByteArray(QTest::currentDataTag()).startsWith("nobody"), saved = setup != "full disk";
         const QDir folder(dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
         const QString file = folder.filePath(QString(246, u'c') + u".ini"_s); // 250 bytes, too long for a temporary name
@@ -143,24 +151,19 @@ private slots:
 
     void removesOnlyItsOwnStaleTempFiles_data()
     {
-        QTest::addColumn<QString>("name"); // beside the saved file; "PID" stands for this process's
-        QTest::addColumn<bool>("old");
-        QTest::addColumn<bool>("othersFile");
-        QTest::addColumn<bool>("removed");
-        QTest::newRow("old, of an ended save") << ".veldo-999999999-aB3dE6.tmp" << true << false << true;
-        QTest::newRow("recent") << ".veldo-999999999-aB3dE7.tmp" << false << false << false;
-        QTest::newRow("of this process") << ".veldo-PID-aB3dE6.tmp" << true << false << false;
-        QTest::newRow("five random letters") << ".veldo-999999999-aB3dE.tmp" << true << false << false;
-        QTest::newRow("another ending") << ".veldo-999999999-aB3dE6.tmp.ini" << true << false << false;
-        QTest::newRow("another user's") << ".veldo-999999999-aB3dE8.tmp" << true << true << false;
+        QTest::addColumn<StaleCase>("staleCase");
+        QTest::newRow("old, of an ended save") << StaleCase{".veldo-999999999-aB3dE6.tmp", true, false, true};
+        QTest::newRow("recent") << StaleCase{".veldo-999999999-aB3dE7.tmp", false, false, false};
+        QTest::newRow("of this process") << StaleCase{".veldo-PID-aB3dE6.tmp", true, false, false};
+        QTest::newRow("five random letters") << StaleCase{".veldo-999999999-aB3dE.tmp", true, false, false};
+        QTest::newRow("another ending") << StaleCase{".veldo-999999999-aB3dE6.tmp.ini", true, false, false};
+        QTest::newRow("another user's") << StaleCase{".veldo-999999999-aB3dE8.tmp", true, true, false};
     }
 
     void removesOnlyItsOwnStaleTempFiles()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, old);
-        QFETCH(bool, othersFile);
-        QFETCH(bool, removed);
+        QFETCH(StaleCase, staleCase);
+        auto [name, old, othersFile, removed] = staleCase;
         if (othersFile && !isRoot())
             QSKIP("gives a file to another user: run as root");
         const QDir folder(dir.filePath(u"stale "_s + QString::fromLatin1(QTest::currentDataTag())));
@@ -176,25 +179,22 @@ private slots:
 
     void refusals_data()
     {
-        QTest::addColumn<QString>("kind"); // what is put under the name
-        QTest::addColumn<QString>("readReason"); // "": read, empty for a name with nothing under it
-        QTest::addColumn<QString>("saveReason"); // "": saved
+        QTest::addColumn<Refusal>("refusal");
 
         const QString denied = u"Permission denied"_s, tooLarge = u"The file is 40.0 GiB, more than a configuration file can be (16 MiB)"_s;
-        QTest::newRow("read-only file") << "0444" << "" << denied;
-        QTest::newRow("write-only file") << "0200" << denied << "";
-        QTest::newRow("missing folder") << "missing" << "" << "The folder does not exist";
-        QTest::newRow("new file in a read-only folder") << "0555 folder" << "" << denied;
-        QTest::newRow("folder") << "folder" << "The name is a folder, not a file" << "The name is a folder, not a file";
-        QTest::newRow("pipe without a writer") << "fifo" << "The name is not a plain file" << "The name is not a plain file";
-        QTest::newRow("40 GiB sparse file") << "sparse" << tooLarge << tooLarge;
+        QTest::newRow("read-only file") << Refusal{"0444", "", denied};
+        QTest::newRow("write-only file") << Refusal{"0200", denied, ""};
+        QTest::newRow("missing folder") << Refusal{"missing", "", "The folder does not exist"};
+        QTest::newRow("new file in a read-only folder") << Refusal{"0555 folder", "", denied};
+        QTest::newRow("folder") << Refusal{"folder", "The name is a folder, not a file", "The name is a folder, not a file"};
+        QTest::newRow("pipe without a writer") << Refusal{"fifo", "The name is not a plain file", "The name is not a plain file"};
+        QTest::newRow("40 GiB sparse file") << Refusal{"sparse", tooLarge, tooLarge};
     }
 
     void refusals()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, readReason);
-        QFETCH(QString, saveReason);
+        QFETCH(Refusal, refusal);
+        const auto &[kind, readReason, saveReason] = refusal;
         const bool nothingThere = kind == "missing" || kind.endsWith(u" folder");
         const QString path = dir.filePath(QString::fromLatin1(QTest::currentDataTag())) + (nothingThere ? u"/x"_s : u""_s);
         const QByteArray name = nameOf(path);

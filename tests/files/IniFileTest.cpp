@@ -4,6 +4,8 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <tuple>
+
 using namespace veldo;
 using namespace Qt::StringLiterals;
 
@@ -22,6 +24,13 @@ QByteArray utf16(const QString &text, bool bigEndian)
 }
 
 } // namespace
+
+// A section, a key and a value to set; whether it is stored.
+using Stored = std::tuple<QString, QString, QString, bool>;
+
+// The bytes before; the writes "section/key[=value] ..." in turn, the value "v" if not given;
+// the bytes after.
+using Edit = std::tuple<QByteArray, QString, QByteArray>;
 
 // The INI rules, on the text in memory; ConfigFileTest goes through files.
 class IniFileTest : public QObject {
@@ -64,48 +73,45 @@ private slots:
 
     void writeChangesOnlyItsValue_data()
     {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("writes");    // "section/key[=value] ...", in turn; the value "v" if not given
-        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<Edit>("edit");
 
-        QTest::newRow("new file, sections in write order") << QByteArray() << "B/k A/k b/j" << "[B]\r\nk=v\r\nj=v\r\n[A]\r\nk=v\r\n"_ba;
-        QTest::newRow("in place, case, blanks kept") << " [ S ]\t\n  K = old  \n"_ba << "s/k" << " [ S ]\t\n  K = v  \n"_ba;
-        QTest::newRow("in place, no final break") << "[S]\nk=1"_ba << "S/k" << "[S]\nk=v"_ba;
-        QTest::newRow("in place, before a lone CR") << "[S]\nk=\r1\n"_ba << "S/k" << "[S]\nk=v\r1\n"_ba;
-        QTest::newRow("in place, past a NUL") << "[S]\r\nk=1\x00" "2\r\n"_ba << "S/k" << "[S]\r\nk=v\r\n"_ba;
-        QTest::newRow("into a key line without '='") << "[S]\r\n k \r\nk=1\r\n"_ba << "S/k" << "[S]\r\n k=v \r\nk=1\r\n"_ba;
-        QTest::newRow("section behind a stray CR") << "[T]\r\nj=1\r[S]\r\nk=1\r\n"_ba << "S/k" << "[T]\r\nj=1\r[S]\r\nk=v\r\n"_ba;
-        QTest::newRow("after last entry") << "[S]\na=1\n\n# T=1\n"_ba << "S/k" << "[S]\na=1\nk=v\n\n# T=1\n"_ba;
-        QTest::newRow("into section without entries") << "[S]\n\n[T]\n"_ba << "S/k" << "[S]\nk=v\n\n[T]\n"_ba;
-        QTest::newRow("new entry, no final break") << "[S]\nx=1"_ba << "S/k" << "[S]\nx=1\nk=v\n"_ba;
-        QTest::newRow("new section, no final break") << "[A]\nx=1"_ba << "S/k" << "[A]\nx=1\n[S]\nk=v\n"_ba;
-        QTest::newRow("new section ends as the last line: CRLF") << "[A]\nx=1\r\n"_ba << "S/k" << "[A]\nx=1\r\n[S]\r\nk=v\r\n"_ba;
-        QTest::newRow("new section ends as the last line: LF") << "[A]\r\nx=1\n"_ba << "S/k" << "[A]\r\nx=1\n[S]\nk=v\n"_ba;
-        QTest::newRow("new line ends as the one before") << "[S]\r\nx=1\n[T]\r\n"_ba << "S/k" << "[S]\r\nx=1\nk=v\n[T]\r\n"_ba;
-        QTest::newRow("new line after a lone CR") << "[S]\rx=1\r[T]\n"_ba << "S/k" << "[S]\rx=1\rk=v\r[T]\n"_ba;
-        QTest::newRow("first line break after an open end") << "[A]\r\nx=1\n\x1A"_ba << "S/k" << "[A]\r\nx=1\n\x1A\r\n[S]\r\nk=v\r\n"_ba;
-        QTest::newRow("no line break yet: CRLF") << "; x"_ba << "S/k" << "; x\r\n[S]\r\nk=v\r\n"_ba;
-        QTest::newRow("name led by U+FEFF is its own") << "[S]\nk=1\n"_ba << u"\uFEFFS/k"_s << "[S]\nk=1\n[\xEF\xBB\xBFS]\nk=v\n"_ba;
+        QTest::newRow("new file, sections in write order") << Edit{QByteArray(), "B/k A/k b/j", "[B]\r\nk=v\r\nj=v\r\n[A]\r\nk=v\r\n"_ba};
+        QTest::newRow("in place, case, blanks kept") << Edit{" [ S ]\t\n  K = old  \n"_ba, "s/k", " [ S ]\t\n  K = v  \n"_ba};
+        QTest::newRow("in place, no final break") << Edit{"[S]\nk=1"_ba, "S/k", "[S]\nk=v"_ba};
+        QTest::newRow("in place, before a lone CR") << Edit{"[S]\nk=\r1\n"_ba, "S/k", "[S]\nk=v\r1\n"_ba};
+        QTest::newRow("in place, past a NUL") << Edit{"[S]\r\nk=1\x00" "2\r\n"_ba, "S/k", "[S]\r\nk=v\r\n"_ba};
+        QTest::newRow("into a key line without '='") << Edit{"[S]\r\n k \r\nk=1\r\n"_ba, "S/k", "[S]\r\n k=v \r\nk=1\r\n"_ba};
+        QTest::newRow("section behind a stray CR") << Edit{"[T]\r\nj=1\r[S]\r\nk=1\r\n"_ba, "S/k", "[T]\r\nj=1\r[S]\r\nk=v\r\n"_ba};
+        QTest::newRow("after last entry") << Edit{"[S]\na=1\n\n# T=1\n"_ba, "S/k", "[S]\na=1\nk=v\n\n# T=1\n"_ba};
+        QTest::newRow("into section without entries") << Edit{"[S]\n\n[T]\n"_ba, "S/k", "[S]\nk=v\n\n[T]\n"_ba};
+        QTest::newRow("new entry, no final break") << Edit{"[S]\nx=1"_ba, "S/k", "[S]\nx=1\nk=v\n"_ba};
+        QTest::newRow("new section, no final break") << Edit{"[A]\nx=1"_ba, "S/k", "[A]\nx=1\n[S]\nk=v\n"_ba};
+        QTest::newRow("new section ends as the last line: CRLF") << Edit{"[A]\nx=1\r\n"_ba, "S/k", "[A]\nx=1\r\n[S]\r\nk=v\r\n"_ba};
+        QTest::newRow("new section ends as the last line: LF") << Edit{"[A]\r\nx=1\n"_ba, "S/k", "[A]\r\nx=1\n[S]\nk=v\n"_ba};
+        QTest::newRow("new line ends as the one before") << Edit{"[S]\r\nx=1\n[T]\r\n"_ba, "S/k", "[S]\r\nx=1\nk=v\n[T]\r\n"_ba};
+        QTest::newRow("new line after a lone CR") << Edit{"[S]\rx=1\r[T]\n"_ba, "S/k", "[S]\rx=1\rk=v\r[T]\n"_ba};
+        QTest::newRow("first line break after an open end") << Edit{"[A]\r\nx=1\n\x1A"_ba, "S/k", "[A]\r\nx=1\n\x1A\r\n[S]\r\nk=v\r\n"_ba};
+        QTest::newRow("no line break yet: CRLF") << Edit{"; x"_ba, "S/k", "; x\r\n[S]\r\nk=v\r\n"_ba};
+        QTest::newRow("name led by U+FEFF is its own") << Edit{"[S]\nk=1\n"_ba, u"\uFEFFS/k"_s, "[S]\nk=1\n[\xEF\xBB\xBFS]\nk=v\n"_ba};
 
         // The encoding and line breaks kept.
         const QString notes = u"; \u00FC\u20AC\U0001F600"_s, lone = u";\xD800"_s;
         const QString was = u"[S]\r\nk=1\r\n%1\r\n"_s, is = u"[S]\r\nk=v\r\n%1\r\n[T]\r\nj=w\r\n"_s;
         const QString both = u"S/k T/j=w"_s;
-        QTest::newRow("UTF-8") << was.arg(notes).toUtf8() << both << is.arg(notes).toUtf8();
-        QTest::newRow("UTF-8 with byte order mark") << "\xEF\xBB\xBF" + was.arg(notes).toUtf8() << both << "\xEF\xBB\xBF" + is.arg(notes).toUtf8();
-        QTest::newRow("UTF-16 LE") << utf16(was.arg(notes), false) << both << utf16(is.arg(notes), false);
-        QTest::newRow("UTF-16 BE") << utf16(was.arg(notes), true) << both << utf16(is.arg(notes), true);
-        QTest::newRow("UTF-16, unpaired surrogate") << utf16(was.arg(lone), false) << both << utf16(is.arg(lone), false);
-        QTest::newRow("UTF-16, odd length") << utf16(was.arg(notes), true) + 'x' << both << utf16(is.arg(notes), true) + 'x';
-        QTest::newRow("CR only") << "[S]\rk=1\r;\r"_ba << both << "[S]\rk=v\r;\r[T]\rj=w\r"_ba;
-        QTest::newRow("not UTF-8") << "[S]\nk=1\n;\xFC\x80\n"_ba << both << "[S]\nk=v\n;\xFC\x80\n[T]\nj=w\n"_ba;
+        QTest::newRow("UTF-8") << Edit{was.arg(notes).toUtf8(), both, is.arg(notes).toUtf8()};
+        QTest::newRow("UTF-8 with byte order mark") << Edit{"\xEF\xBB\xBF" + was.arg(notes).toUtf8(), both, "\xEF\xBB\xBF" + is.arg(notes).toUtf8()};
+        QTest::newRow("UTF-16 LE") << Edit{utf16(was.arg(notes), false), both, utf16(is.arg(notes), false)};
+        QTest::newRow("UTF-16 BE") << Edit{utf16(was.arg(notes), true), both, utf16(is.arg(notes), true)};
+        QTest::newRow("UTF-16, unpaired surrogate") << Edit{utf16(was.arg(lone), false), both, utf16(is.arg(lone), false)};
+        QTest::newRow("UTF-16, odd length") << Edit{utf16(was.arg(notes), true) + 'x', both, utf16(is.arg(notes), true) + 'x'};
+        QTest::newRow("CR only") << Edit{"[S]\rk=1\r;\r"_ba, both, "[S]\rk=v\r;\r[T]\rj=w\r"_ba};
+        QTest::newRow("not UTF-8") << Edit{"[S]\nk=1\n;\xFC\x80\n"_ba, both, "[S]\nk=v\n;\xFC\x80\n[T]\nj=w\n"_ba};
     }
 
     void writeChangesOnlyItsValue()
     {
-        QFETCH(QByteArray, before);
-        QFETCH(QString, writes);
-        QFETCH(QByteArray, after);
+        QFETCH(Edit, edit);
+        const auto &[before, writes, after] = edit;
         IniDocument document(before);
         for (const QString &write : writes.split(u' ')) {
             const QString key = write.section(u'/', 1).section(u'=', 0, 0);
@@ -116,31 +122,26 @@ private slots:
 
     void valuesComeBackOrAreRefused_data()
     {
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<bool>("stored");
+        QTest::addColumn<Stored>("storeCase");
 
-        QTest::newRow("blanks around") << "S" << "k" << " a b\t" << true;
-        QTest::newRow("enclosing quotes") << "S" << "k" << "\"q\"" << true;
-        QTest::newRow("INI punctuation") << "S" << "k" << "=[a];#" << true;
-        QTest::newRow("254 characters, whole") << "S" << "k" << QString(254, u'x') << true;
-        QTest::newRow("255 characters, cut to 254") << "S" << "k" << QString(255, u'x') << true;
-        QTest::newRow("line feed in value") << "S" << "k" << "v\n[T]" << false;
-        QTest::newRow("empty section") << "" << "k" << "v" << false;
-        QTest::newRow("blank key") << "S" << " \t\x1A" << "v" << false;
-        QTest::newRow("']' in section") << "S]" << "k" << "v" << false;
-        QTest::newRow("'=' in key") << "S" << "k=j" << "v" << false;
-        QTest::newRow("key starting with '['") << "S" << "[k" << "v" << false;
-        QTest::newRow("key starting with ';'") << "S" << " ;k" << "v" << false;
+        QTest::newRow("blanks around") << Stored{"S", "k", " a b\t", true};
+        QTest::newRow("enclosing quotes") << Stored{"S", "k", "\"q\"", true};
+        QTest::newRow("INI punctuation") << Stored{"S", "k", "=[a];#", true};
+        QTest::newRow("254 characters, whole") << Stored{"S", "k", QString(254, u'x'), true};
+        QTest::newRow("255 characters, cut to 254") << Stored{"S", "k", QString(255, u'x'), true};
+        QTest::newRow("line feed in value") << Stored{"S", "k", "v\n[T]", false};
+        QTest::newRow("empty section") << Stored{"", "k", "v", false};
+        QTest::newRow("blank key") << Stored{"S", " \t\x1A", "v", false};
+        QTest::newRow("']' in section") << Stored{"S]", "k", "v", false};
+        QTest::newRow("'=' in key") << Stored{"S", "k=j", "v", false};
+        QTest::newRow("key starting with '['") << Stored{"S", "[k", "v", false};
+        QTest::newRow("key starting with ';'") << Stored{"S", " ;k", "v", false};
     }
 
     void valuesComeBackOrAreRefused()
     {
-        QFETCH(QString, section);
-        QFETCH(QString, key);
-        QFETCH(QString, value);
-        QFETCH(bool, stored);
+        QFETCH(Stored, storeCase);
+        const auto &[section, key, value, stored] = storeCase;
         const QByteArray before = "[S]\r\nk=old\r\nj=1";
         IniDocument document(before);
         QCOMPARE(document.setValue(section, key, value), stored);

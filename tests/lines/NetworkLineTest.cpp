@@ -104,6 +104,13 @@ struct Served {
 
 Q_DECLARE_METATYPE(Setup)
 
+// What stands at the address; the failure; how the reason starts after the address.
+using Unreachable = std::tuple<Setup, NetworkFailure, QString>;
+
+// the failure.
+using Trust = std::tuple<QString, QString, NetworkFailure>;
+
+// The server's certificate; the authority the query names (empty: the system store alone);
 class NetworkLineTest : public QObject {
     Q_OBJECT
 private slots:
@@ -119,21 +126,18 @@ private slots:
 
     void unreachable_data()
     {
-        QTest::addColumn<Setup>("setup");
-        QTest::addColumn<NetworkFailure>("failure");
-        QTest::addColumn<QString>("reasonStart"); // after the address
+        QTest::addColumn<Unreachable>("unreachableCase");
 
-        QTest::newRow("refused") << Setup::NothingListens << NetworkFailure::Refused << " refused the connection";
-        QTest::newRow("no answer") << Setup::NoAnswer << NetworkFailure::TimedOut << " did not answer within 5 s";
-        QTest::newRow("port in use") << Setup::SecondConnection << NetworkFailure::PortInUse << ": the server says the port is in use";
-        QTest::newRow("unknown host") << Setup::UnknownHost << NetworkFailure::UnknownHost << ": unknown host";
+        QTest::newRow("refused") << Unreachable{Setup::NothingListens, NetworkFailure::Refused, " refused the connection"};
+        QTest::newRow("no answer") << Unreachable{Setup::NoAnswer, NetworkFailure::TimedOut, " did not answer within 5 s"};
+        QTest::newRow("port in use") << Unreachable{Setup::SecondConnection, NetworkFailure::PortInUse, ": the server says the port is in use"};
+        QTest::newRow("unknown host") << Unreachable{Setup::UnknownHost, NetworkFailure::UnknownHost, ": unknown host"};
     }
 
     void unreachable()
     {
-        QFETCH(Setup, setup);
-        QFETCH(NetworkFailure, failure);
-        QFETCH(QString, reasonStart);
+        QFETCH(Unreachable, unreachableCase);
+        const auto &[setup, failure, reasonStart] = unreachableCase;
 
         PseudoTerminal device;
         FullServer full;
@@ -163,22 +167,19 @@ private slots:
 
     void tls_data()
     {
-        QTest::addColumn<QString>("serverCertificate");
-        QTest::addColumn<QString>("caQuery");
-        QTest::addColumn<NetworkFailure>("failure");
+        QTest::addColumn<Trust>("trust");
 
-        QTest::newRow("trusted, right address") << "loopback" << "ca" << NetworkFailure::None;
-        QTest::newRow("another authority") << "loopback" << "otherca" << NetworkFailure::NotTrusted;
-        QTest::newRow("system store only") << "loopback" << "" << NetworkFailure::NotTrusted;
-        QTest::newRow("trusted, other name") << "elsewhere" << "ca" << NetworkFailure::NameMismatch;
+        QTest::newRow("trusted, right address") << Trust{"loopback", "ca", NetworkFailure::None};
+        QTest::newRow("another authority") << Trust{"loopback", "otherca", NetworkFailure::NotTrusted};
+        QTest::newRow("system store only") << Trust{"loopback", "", NetworkFailure::NotTrusted};
+        QTest::newRow("trusted, other name") << Trust{"elsewhere", "ca", NetworkFailure::NameMismatch};
     }
 
     // Trusted, the line carries a download: the request out, the box's 198 bytes back.
     void tls()
     {
-        QFETCH(QString, serverCertificate);
-        QFETCH(QString, caQuery);
-        QFETCH(NetworkFailure, failure);
+        QFETCH(Trust, trust);
+        const auto &[serverCertificate, caQuery, failure] = trust;
 
         BoxSimulator box;
         QSignalSpy served(&box, &BoxSimulator::requestServed);

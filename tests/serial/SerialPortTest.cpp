@@ -54,6 +54,11 @@ QStringList holderWrapper(Behind behind, const QString &device, const QString &m
 // Who judges a row: the user running the test, root in this process, or nobody in a child.
 enum class JudgedBy { ThisUser, Root, Nobody };
 
+// What stands behind Com1; the target of its link with Behind::Link, the devpts mount point of
+// the other; who judges; the state found; texts the reason holds, where "PID PID" stands for the
+// holder's PID.
+using ProbeCase = std::tuple<Behind, QString, JudgedBy, PortState, QStringList>;
+
 // Chooses a port as the window does and waits for the outcome; true when it opened.
 bool choose(BoxSession &box, int number)
 {
@@ -142,15 +147,11 @@ private slots:
     // child: the probe, which opens nothing, then for a port it finds usable, the claim of it.
     void probeSaysWhy_data()
     {
-        QTest::addColumn<Behind>("behind");
-        QTest::addColumn<QString>("target"); // of Com1's link, with Behind::Link; the devpts mount point of the other
-        QTest::addColumn<JudgedBy>("judgedBy");
-        QTest::addColumn<PortState>("state");
-        QTest::addColumn<QStringList>("reasonHolds"); // "PID PID" stands for the holder's PID
+        QTest::addColumn<ProbeCase>("probeCase");
         const PortState usable = PortState::Usable, notSerial = PortState::NotSerial, inUse = PortState::InUse;
         const JudgedBy me = JudgedBy::ThisUser, root = JudgedBy::Root, nobody = JudgedBy::Nobody;
         const auto row = [](const char *name, Behind behind, const char *target, JudgedBy by, PortState state, QStringList holds) {
-            QTest::newRow(name) << behind << QString::fromLatin1(target) << by << state << holds;
+            QTest::newRow(name) << ProbeCase{behind, QString::fromLatin1(target), by, state, holds};
         };
         row("free pseudo-terminal", Behind::FreePty, "", me, usable, {});
         row("dangling link", Behind::Link, "unplugged", me, PortState::Missing, {"unplugged, which does not exist", "plugged in?"});
@@ -174,11 +175,8 @@ private slots:
 
     void probeSaysWhy()
     {
-        QFETCH(Behind, behind);
-        QFETCH(QString, target);
-        QFETCH(JudgedBy, judgedBy);
-        QFETCH(PortState, state);
-        QFETCH(QStringList, reasonHolds);
+        QFETCH(ProbeCase, probeCase);
+        const auto &[behind, target, judgedBy, state, reasonHolds] = probeCase;
         const bool asNobody = judgedBy == JudgedBy::Nobody;
         if (judgedBy != JudgedBy::ThisUser && !isRoot())
             QSKIP("needs root: to drop to nobody, to open a port left in exclusive mode, to mount a devpts instance");
