@@ -23,12 +23,8 @@ private slots:
         QTest::addColumn<FileResult>("result");
         QTest::addColumn<QString>("words");
         QTest::newRow("ok") << FileResult{} << "";
-        QTest::newRow("no name") << FileResult::failure(FileError::NoFileName) << "No file name given";
-        QTest::newRow("missing file") << FileResult::failure(FileError::NotFound) << "No such file";
         QTest::newRow("names taken") << FileResult{.kind = FileError::NamesTaken, .name = u"2026-12-07T10-15-30-Com3"_s}
                                      << "every name for 2026-12-07T10-15-30-Com3 is taken";
-        QTest::newRow("unstorable") << FileResult::failure(FileError::Unstorable)
-                                    << "A name or value holds a character that an INI file cannot store";
         QTest::newRow("write and restore failed") << FileResult{.kind = FileError::DiskFull, .error = ENOSPC, .damaged = true}
                                                   << "No space left on device; the file could not be restored and may be damaged";
     }

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 using namespace veldo;
@@ -47,24 +48,19 @@ QByteArray imageWithChecksum(int checksum)
     return UploadExchange::request(config(kToggle, 0, QString::number(checksum, 16).rightJustified(2, u'0')));
 }
 
-void exchangeColumns()
-{
-    QTest::addColumn<QByteArrayList>("chunks"); // what the port returns when read at tick 1, 2, ...
-    QTest::addColumn<ExchangeOutcome>("outcome");
-    QTest::addColumn<int>("endTick");
-}
+// What the port returns when read at tick 1, 2, ...; the outcome; the tick it comes at.
+using Ticks = std::tuple<QByteArrayList, ExchangeOutcome, int>;
 
 void row(const char *name, const QByteArrayList &chunks, ExchangeOutcome outcome, int endTick)
 {
-    QTest::newRow(name) << chunks << outcome << endTick;
+    QTest::newRow(name) << Ticks{chunks, outcome, endTick};
 }
 
 template <typename Exchange>
 void verifyExchange()
 {
-    QFETCH(QByteArrayList, chunks);
-    QFETCH(ExchangeOutcome, outcome);
-    QFETCH(int, endTick);
+    QFETCH(Ticks, ticks);
+    const auto &[chunks, outcome, endTick] = ticks;
     Exchange exchange;
     TickResult result;
     int reads = 0;
@@ -137,7 +133,7 @@ private slots:
 
     void download_data()
     {
-        exchangeColumns();
+        QTest::addColumn<Ticks>("ticks");
         const QByteArray image = EncodeDeviceImage(kSample);
         using O = ExchangeOutcome;
         row("echo and answer at tick 1", {kEcho + image}, O::Downloaded, 1);
@@ -156,7 +152,7 @@ private slots:
 
     void upload_data()
     {
-        exchangeColumns();
+        QTest::addColumn<Ticks>("ticks");
         const QByteArray echo = UploadExchange::request(kSample);
         using O = ExchangeOutcome;
         row("ack alone", {kAck}, O::UploadAccepted, 1);
