@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <tuple>
 
 using namespace veldo;
 
@@ -15,25 +16,25 @@ namespace {
 const char *const kChildVariable = "VELDO_PRINT_CAPTION";
 } // namespace
 
+// LANGUAGE (unset when empty); LANG; the caption the window shows.
+using Environment = std::tuple<QString, QString, QString>;
+
 class LanguageTest : public QObject {
     Q_OBJECT
 private slots:
     void followsTheEnvironment_data()
     {
-        QTest::addColumn<QString>("language"); // LANGUAGE, unset when empty
-        QTest::addColumn<QString>("lang");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("English first") << "en_GB:de" << "de_DE.UTF-8" << "Clear All";
-        QTest::newRow("German after an unshipped one") << "fr:de" << "fr_FR.UTF-8" << "Alles löschen";
-        QTest::newRow("LANG alone") << "" << "de_DE.UTF-8" << "Alles löschen";
-        QTest::newRow("nothing shipped") << "fr" << "fr_FR.UTF-8" << "Clear All";
+        QTest::addColumn<Environment>("environmentCase");
+        QTest::newRow("English first") << Environment{"en_GB:de", "de_DE.UTF-8", "Clear All"};
+        QTest::newRow("German after an unshipped one") << Environment{"fr:de", "fr_FR.UTF-8", "Alles löschen"};
+        QTest::newRow("LANG alone") << Environment{"", "de_DE.UTF-8", "Alles löschen"};
+        QTest::newRow("nothing shipped") << Environment{"fr", "fr_FR.UTF-8", "Clear All"};
     }
 
     void followsTheEnvironment()
     {
-        QFETCH(QString, language);
-        QFETCH(QString, lang);
-        QFETCH(QString, caption);
+        QFETCH(Environment, environmentCase);
+        const auto &[language, lang, caption] = environmentCase;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
             environment.remove(QString::fromLatin1(name));

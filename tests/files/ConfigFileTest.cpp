@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <tuple>
+
 using namespace veldo;
 using namespace veldo::test;
 using namespace Qt::StringLiterals;
@@ -40,6 +42,9 @@ QByteArray layoutOf(const SwitchConfig &config)
 
 } // namespace
 
+// The entries of section Output0 (null: no file); the Code A and type loaded.
+using LoadRule = std::tuple<QByteArray, QString, OutputType>;
+
 class ConfigFileTest : public QObject {
     Q_OBJECT
 private slots:
@@ -69,20 +74,17 @@ private slots:
 
     void loadRules_data()
     {
-        QTest::addColumn<QByteArray>("stored"); // the entries of section Output0; null: no file
-        QTest::addColumn<QString>("codeA");
-        QTest::addColumn<OutputType>("type");
+        QTest::addColumn<LoadRule>("loadRule");
 
-        QTest::newRow("lower case, longer than 12") << "Code A=abcdef0a1b2cFF"_ba << "ABCDEF0A1B2C" << OutputType::Pulse;
-        QTest::newRow("toggle in lower case") << "Output Type=toggle"_ba << kZeros << OutputType::Pulse;
-        QTest::newRow("no file") << QByteArray() << kZeros << OutputType::Pulse;
+        QTest::newRow("lower case, longer than 12") << LoadRule{"Code A=abcdef0a1b2cFF"_ba, "ABCDEF0A1B2C", OutputType::Pulse};
+        QTest::newRow("toggle in lower case") << LoadRule{"Output Type=toggle"_ba, kZeros, OutputType::Pulse};
+        QTest::newRow("no file") << LoadRule{QByteArray(), kZeros, OutputType::Pulse};
     }
 
     void loadRules()
     {
-        QFETCH(QByteArray, stored);
-        QFETCH(QString, codeA);
-        QFETCH(OutputType, type);
+        QFETCH(LoadRule, loadRule);
+        const auto &[stored, codeA, type] = loadRule;
         if (!stored.isNull())
             QVERIFY(putFileBytes(path, "[Output0]\n" + stored + "\n[Other]\nCode B=1\n"));
         SwitchConfig loaded = randomConfig();

@@ -10,32 +10,35 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <tuple>
+
 using namespace veldo;
 using namespace veldo::test;
+
+// The files in the folder (null: the folder's path is a file); the file added (empty: nothing
+// kept); the file gone.
+using Keep = std::tuple<QStringList, QString, QString>;
 
 class KeptDownloadsTest : public QObject {
     Q_OBJECT
 private slots:
     void keepsTheNewest_data()
     {
-        QTest::addColumn<QStringList>("before"); // files in the folder; null: the folder's path is a file
-        QTest::addColumn<QString>("added");      // empty: nothing kept
-        QTest::addColumn<QString>("gone");
+        QTest::addColumn<Keep>("keepCase");
         const QString kept = QStringLiteral("2026-12-07T10-15-30-Com3.ini");
         QStringList full = {QStringLiteral("notes.txt"), QStringLiteral("old.ini"), QStringLiteral("2020-01-01T00-00-00-Com3.ini~")};
         for (int i = 0; i < 199; ++i) // with the one below, 200: as many as are kept
             full << QDateTime(QDate(2026, 12, 6), QTime(0, 0)).addSecs(i).toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss-'Com1.ini'"));
         full << QStringLiteral("2026-12-06T00-00-00-Com1-2.ini"); // the second of that second
-        QTest::newRow("same second, same port") << QStringList{kept} << QStringLiteral("2026-12-07T10-15-30-Com3-2.ini") << QString();
-        QTest::newRow("beyond the limit the oldest goes, others' files stay") << full << kept << QStringLiteral("2026-12-06T00-00-00-Com1.ini");
-        QTest::newRow("folder's path is a file: nothing kept, nothing harmed") << QStringList() << QString() << QString();
+        QTest::newRow("same second, same port") << Keep{QStringList{kept}, QStringLiteral("2026-12-07T10-15-30-Com3-2.ini"), QString()};
+        QTest::newRow("beyond the limit the oldest goes, others' files stay") << Keep{full, kept, QStringLiteral("2026-12-06T00-00-00-Com1.ini")};
+        QTest::newRow("folder's path is a file: nothing kept, nothing harmed") << Keep{QStringList(), QString(), QString()};
     }
 
     void keepsTheNewest()
     {
-        QFETCH(QStringList, before);
-        QFETCH(QString, added);
-        QFETCH(QString, gone);
+        QFETCH(Keep, keepCase);
+        auto [before, added, gone] = keepCase;
         QTemporaryDir home;
         const QString folder = home.filePath(QStringLiteral("veldo/downloads"));
         QVERIFY(QDir().mkpath(added.isEmpty() ? home.filePath(QStringLiteral("veldo")) : folder));

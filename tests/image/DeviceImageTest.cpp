@@ -81,6 +81,9 @@ void verifyExchange()
 
 } // namespace
 
+// An output; the offset of type byte A of its group, B following it; its bit in both.
+using TypeBit = std::tuple<int, int, int>;
+
 class DeviceImageTest : public QObject {
     Q_OBJECT
 
@@ -107,19 +110,16 @@ private slots:
     // Each output's bit in its pair of type bytes, under each of the four types.
     void typeBits_data()
     {
-        QTest::addColumn<int>("output");
-        QTest::addColumn<int>("offsetA"); // type byte A of the output's group; B follows it
-        QTest::addColumn<int>("bit");
+        QTest::addColumn<TypeBit>("typeBit");
         const int bits[] = {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01, 0x80, 0x40, 0x20, 0x10, 0x01, 0x08, 0x02, 0x04};
         for (int output = 0; output < 16; ++output)
-            QTest::addRow("output %X", output) << output << (output < 8 ? 193 : 195) << bits[output];
+            QTest::addRow("output %X", output) << TypeBit{output, (output < 8 ? 193 : 195), bits[output]};
     }
 
     void typeBits()
     {
-        QFETCH(int, output);
-        QFETCH(int, offsetA);
-        QFETCH(int, bit);
+        QFETCH(TypeBit, typeBit);
+        const auto &[output, offsetA, bit] = typeBit;
         const struct { char letter; bool a, b; } codes[] = {{'S', false, false}, {'M', true, true}, {'P', false, true}, {'T', true, false}};
         for (const auto &code : codes) {
             std::string types(16, 'S');
