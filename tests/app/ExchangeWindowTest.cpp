@@ -59,11 +59,11 @@ SwitchConfig editedConfig()
 
 } // namespace
 
-// may delay the box.
+// Upload or Download; the box's options; the message shown (empty: a download that shows the
+// box's configuration); the ticks, the time-out's exactly, others at the least, as a loaded
+// machine may delay the box.
 using Exchange = std::tuple<bool, BoxOptions, QString, int>;
 
-// Upload or Download; the box's options; the message shown (empty: a download that shows the
-// box's configuration); the ticks, the time-out's exactly, others at the least, as a loaded machine
 class ExchangeWindowTest : public QObject {
     Q_OBJECT
 private slots:

@@ -81,6 +81,8 @@ struct DiskLog {
 
 } // namespace
 
+// A save of a file that others may see: the folder's mode; the owner and group of the file,
+// mode 0666; "hard" or "sym" link, "full disk", or none; whether it is saved by a rename (it is
 // saved unless the disk is full). Rows named "nobody, ..." save as nobody.
 using SaveCase = std::tuple<int, int, QString, bool>;
 
@@ -92,8 +94,6 @@ using StaleCase = std::tuple<QString, bool, bool, bool>;
 // under it); the reason a save gives ("": saved).
 using Refusal = std::tuple<QString, QString, QString>;
 
-// A save of a file that others may see: the folder's mode; the owner and group of the file,
-// mode 0666; "hard" or "sym" link, "full disk", or none; whether it is saved by a rename (it is
 class FileStoreTest : public QObject {
     Q_OBJECT
 private slots:

@@ -51,6 +51,9 @@ QByteArray imageWithChecksum(int checksum)
 // What the port returns when read at tick 1, 2, ...; the outcome; the tick it comes at.
 using Ticks = std::tuple<QByteArrayList, ExchangeOutcome, int>;
 
+// An output; the offset of type byte A of its group, B following it; its bit in both.
+using TypeBit = std::tuple<int, int, int>;
+
 void row(const char *name, const QByteArrayList &chunks, ExchangeOutcome outcome, int endTick)
 {
     QTest::newRow(name) << Ticks{chunks, outcome, endTick};
@@ -80,9 +83,6 @@ void verifyExchange()
 }
 
 } // namespace
-
-// An output; the offset of type byte A of its group, B following it; its bit in both.
-using TypeBit = std::tuple<int, int, int>;
 
 class DeviceImageTest : public QObject {
     Q_OBJECT

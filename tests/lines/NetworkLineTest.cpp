@@ -107,10 +107,10 @@ Q_DECLARE_METATYPE(Setup)
 // What stands at the address; the failure; how the reason starts after the address.
 using Unreachable = std::tuple<Setup, NetworkFailure, QString>;
 
+// The server's certificate; the authority the query names (empty: the system store alone);
 // the failure.
 using Trust = std::tuple<QString, QString, NetworkFailure>;
 
-// The server's certificate; the authority the query names (empty: the system store alone);
 class NetworkLineTest : public QObject {
     Q_OBJECT
 private slots:
