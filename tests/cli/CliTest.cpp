@@ -106,6 +106,7 @@ private slots:
         const auto row = [](const char *name, const QStringList &arguments, BoxOptions options, int status, const QString &says, int requests, int signal = 0) {
             QTest::newRow(name) << Outcome{arguments, options, status, says, requests, signal};
         };
+        row("upload", upload, {}, 0, "Com3: upload ... ok\n", 1);
         row("upload, verified", upload + QStringList{"--verify", "-v"}, {}, 0,
             "Com3: open ... HOME/veldo/ports/com3 (9600 8N1, T s)\nCom3: upload ... ok (bytes sent 198, received 1, T s)\n"
             "Com3: download ... ok (bytes sent 1, received 198, T s)\nCom3: verify ... ok (T s)\n", 2);
